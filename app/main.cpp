@@ -1,0 +1,12 @@
+#include "app/main_frame.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Ostrel");
+    QApplication::setApplicationName("Ostrel Levora");
+    CMainFrame frame;
+    frame.show();
+    return app.exec();
+}

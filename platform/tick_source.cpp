@@ -1,0 +1,9 @@
+#include "platform/tick_source.h"
+
+#include <chrono>
+
+uint32_t SteadyTickSource::Now() const {
+    using namespace std::chrono;
+    auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms));
+}
