@@ -1,4 +1,5 @@
 #include "app/main_frame.h"
+#include "platform/quit_on_signal.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Ostrel");
     QApplication::setApplicationName("Ostrel Levora");
+    QuitOnTerminationSignals(&app, [] { QApplication::closeAllWindows(); });
     CMainFrame frame;
     frame.show();
     return app.exec();

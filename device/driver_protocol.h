@@ -41,7 +41,9 @@ struct LevelBlockLayout {
 inline constexpr LevelBlockLayout kMadiLayout{2328, 64, {0, 768, 1536}, {256, 1024, 1800}};
 inline constexpr LevelBlockLayout kKestrelLayout{960, 26, {0, 312, 624}, {104, 416, 736}};
 
-constexpr bool IsMadiSlot(int slot) { return slot >= 0 && slot < kMadiSlots; }
+constexpr bool IsMadiSlot(int slot) {
+    return slot >= 0 && slot < kMadiSlots;
+}
 constexpr const LevelBlockLayout& LayoutForSlot(int slot) {
     return IsMadiSlot(slot) ? kMadiLayout : kKestrelLayout;
 }

@@ -6,11 +6,11 @@
 struct LevelReport {
     int32_t fscCountA = 0; // full-scale sample count 0..15 of the first channel
     int32_t fscCountB = 0;
-    double peakA = 0;      // 0 up to 0.99999988
+    double peakA = 0; // 0 up to 0.99999988
     double meanSquareA = 0;
     double peakB = 0;
     double meanSquareB = 0;
-    double elapsed = 0;    // seconds since the previous poll, 0.005..1.0
+    double elapsed = 0; // seconds since the previous poll, 0.005..1.0
 };
 
 // Implemented by whatever the engine feeds: the meter views.

@@ -32,7 +32,8 @@ public:
     virtual void DeleteKey(std::string_view key) = 0;
 
     // The same value as ReadInt, for the places that compare it unsigned.
-    uint32_t ReadUInt(std::string_view section, std::string_view name, uint32_t defaultValue) const {
+    uint32_t ReadUInt(std::string_view section, std::string_view name,
+                      uint32_t defaultValue) const {
         return static_cast<uint32_t>(ReadInt(section, name, static_cast<int32_t>(defaultValue)));
     }
 };

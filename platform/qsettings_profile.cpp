@@ -10,13 +10,15 @@ QString Key(std::string_view section, std::string_view name) {
     return QString::fromStdString(path);
 }
 
-bool IsBinary(const QVariant& v) { return v.metaType().id() == QMetaType::QByteArray; }
+bool IsBinary(const QVariant& v) {
+    return v.metaType().id() == QMetaType::QByteArray;
+}
 
 } // namespace
 
 QSettingsProfile::QSettingsProfile()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            "Ostrel", "Ostrel Levora")) {}
+    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Ostrel",
+                                            "Ostrel Levora")) {}
 
 QSettingsProfile::QSettingsProfile(const QString& fileName)
     : settings_(std::make_unique<QSettings>(fileName, QSettings::NativeFormat)) {}
@@ -60,9 +62,8 @@ bool QSettingsProfile::ReadBinary(std::string_view section, std::string_view nam
 
 void QSettingsProfile::WriteBinary(std::string_view section, std::string_view name,
                                    std::span<const uint8_t> value) {
-    settings_->setValue(Key(section, name),
-                        QByteArray(reinterpret_cast<const char*>(value.data()),
-                                   static_cast<qsizetype>(value.size())));
+    settings_->setValue(Key(section, name), QByteArray(reinterpret_cast<const char*>(value.data()),
+                                                       static_cast<qsizetype>(value.size())));
 }
 
 void QSettingsProfile::DeleteKey(std::string_view key) {

@@ -8,9 +8,9 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(MulDiv(-5, 1, 2), -3);
     EXPECT_EQ(MulDiv(5, -1, 2), -3);
     EXPECT_EQ(MulDiv(-5, -1, -2), -3);
-    EXPECT_EQ(MulDiv(7, 3, 10), 2);   // 2.1
-    EXPECT_EQ(MulDiv(9, 3, 10), 3);   // 2.7
-    EXPECT_EQ(MulDiv(13, 3, 2), 20);  // 19.5
+    EXPECT_EQ(MulDiv(7, 3, 10), 2);  // 2.1
+    EXPECT_EQ(MulDiv(9, 3, 10), 3);  // 2.7
+    EXPECT_EQ(MulDiv(13, 3, 2), 20); // 19.5
     EXPECT_EQ(MulDiv(-13, 3, 2), -20);
     EXPECT_EQ(MulDiv(40, 13, 40), 13);
 }

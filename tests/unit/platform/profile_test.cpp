@@ -112,12 +112,9 @@ TEST_P(ProfileTest, DeletingAKeyRemovesItsSubkeys) {
 
 INSTANTIATE_TEST_SUITE_P(
     Implementations, ProfileTest,
-    testing::Values(+[]() -> std::unique_ptr<ProfileFixture> {
-        return std::make_unique<MemoryFixture>();
-    },
-                    +[]() -> std::unique_ptr<ProfileFixture> {
-                        return std::make_unique<SettingsFixture>();
-                    }),
+    testing::Values(
+        +[]() -> std::unique_ptr<ProfileFixture> { return std::make_unique<MemoryFixture>(); },
+        +[]() -> std::unique_ptr<ProfileFixture> { return std::make_unique<SettingsFixture>(); }),
     [](const testing::TestParamInfo<Factory>& info) {
         return info.index == 0 ? std::string("Memory") : std::string("QSettings");
     });

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what Levora needs, checks the formatting, builds from scratch and runs every test:
+# once in the release build and once with the address and undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-deps.sh
+bash scripts/check-format.sh
+
+for preset in release asan; do
+    echo "== $preset build"
+    rm -rf "build/$preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+done
+for preset in release asan; do
+    echo "== $preset tests"
+    ctest --preset "$preset" --timeout 300
+done

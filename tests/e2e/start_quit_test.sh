@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The program opens its window on a bare X server and ends cleanly when told to.
+if [ -z "${DISPLAY:-}" ] || [ -z "${E2E_IN_XVFB:-}" ]; then
+    exec env E2E_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+source "$(dirname "$0")/lib.sh"
+
+"$LEVORA_BIN" 2>"$e2e_tmp/stderr" &
+pid=$!
+window=$(wait_for_window "Levora") || fail "no Levora window appeared"
+
+import -window root "$e2e_tmp/screen.png"
+colours=$(convert "$e2e_tmp/screen.png" -format %k info:)
+[ "$colours" -gt 1 ] || fail "the screen is blank"
+
+kill -TERM "$pid"
+wait_for_exit "$pid" || fail "levora did not end after SIGTERM"
+[ "$exit_code" -eq 0 ] || fail "levora ended with $exit_code: $(cat "$e2e_tmp/stderr")"
+echo "window $window shown and closed"
