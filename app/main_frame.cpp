@@ -1,6 +1,568 @@
 #include "app/main_frame.h"
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle("Ostrel Levora");
-    resize(320, 240);
+#include "app/command_ids.h"
+#include "app/frame_geometry.h"
+#include "app/screen_saver_inhibitor.h"
+#include "app/toolbar_icons.h"
+#include "app/vexa_app.h"
+#include "doc/vexa_doc.h"
+#include "meters/vexa_view.h"
+#include "platform/profile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <vector>
+
+const QEvent::Type CMainFrame::kHandOverEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+
+namespace {
+
+constexpr const char* kIdleText = "Press F1 for help.";
+constexpr const char* kBarStateSection = "General-Summary";
+
+// The status-line prompt and, after "\n", the tooltip of each command.
+const std::map<int, const char*>& Prompts() {
+    static const std::map<int, const char*> prompts{
+        {cmd::kFileNewWindow, "Create a new Levora Window."},
+        {cmd::kFileOpenSetup, "Open an existing setup file.\nOpen Setup File"},
+        {cmd::kFileSaveSetup, "Save the active setup file.\nSave Setup File"},
+        {cmd::kFileSaveSetupAs, "Save the activ setup file with a new name.\nSave Setup As"},
+        {cmd::kLoadWorkspace, "Restore the workspace from file."},
+        {cmd::kSaveWorkspaceAs, "Save the entire workspace to file."},
+        {cmd::kFileMruFirst, "Open this setup file."},
+        {cmd::kFileCloseWindow, "Close the current window.\nClose"},
+        {cmd::kAppExit, "Quit the application.\nExit"},
+        {cmd::kFunctionStereo, "Two channel RMS and peak level meter"},
+        {cmd::kFunctionMulti, "Multi channel RMS and peak level meter"},
+        {cmd::kFunctionGlobal, "Kestrel RMS and peak level meter"},
+        {cmd::kActivateLevelProcessing,
+         "Start/stop of the level display.\nStart/Stop Level Display"},
+        {cmd::kDeactivateScreenSaver, "Deactivate the screensaver."},
+        {cmd::kAlwaysOnTop, "Keep Levora always as top window.\nAlways on top"},
+        {cmd::kLevelMeterSetup, "Open the setup-window of the current function.\nSettings"},
+        {cmd::kChannelSetup, "Open the input device setup-window.\nRecord Device Setup"},
+        {cmd::kFunctionSelect, "Select a new function.\nFunction Select"},
+        {cmd::kColorSettings, "Setup system wide options."},
+        {cmd::kFont, "Select the font."},
+        {cmd::kViewToolbar, "Show or hide the toolbar.\nToolbar on/off"},
+        {cmd::kViewStatusBar, "Show or hide the status bar.\nStatus Bar on/off"},
+        {cmd::kHelpCurrentFunction,
+         "Display help topics of the current function.\nHelp on current function"},
+        {cmd::kHelpSearch, "List application help topics.\nHelp contents"},
+        {cmd::kAppAbout, "Display program information.\nAbout"},
+    };
+    return prompts;
+}
+
+struct MenuItem {
+    const char* text; // null: separator
+    int id;
+    QKeySequence shortcut = {};
+};
+
+struct MenuDef {
+    const char* title;
+    std::vector<MenuItem> items;
+};
+
+const std::vector<MenuDef>& Menus() {
+    static const std::vector<MenuDef> menus{
+        {"&File",
+         {{"New &Levora Window", cmd::kFileNewWindow},
+          {nullptr, 0},
+          {"&Open Setup...\tCtrl+O", cmd::kFileOpenSetup, QKeySequence("Ctrl+O")},
+          {"&Save Setup \tCtrl+S", cmd::kFileSaveSetup, QKeySequence("Ctrl+S")},
+          {"Save Setup &As...", cmd::kFileSaveSetupAs},
+          {nullptr, 0},
+          {"&Load Workspace...", cmd::kLoadWorkspace},
+          {"Save &Workspace As...", cmd::kSaveWorkspaceAs},
+          {nullptr, 0},
+          {"Last Setup", cmd::kFileMruFirst},
+          {nullptr, 0},
+          {"&Close Window", cmd::kFileCloseWindow},
+          {"&Exit Levora", cmd::kAppExit}}},
+        {"F&unction",
+         {{"Stereo &Level Meter", cmd::kFunctionStereo},
+          {"&Multi Channel Level Meter", cmd::kFunctionMulti},
+          {"&Global Level Meter", cmd::kFunctionGlobal}}},
+        {"&Options",
+         {{"&Activate Level Processing", cmd::kActivateLevelProcessing},
+          {nullptr, 0},
+          {"&Deactivate Screensaver", cmd::kDeactivateScreenSaver},
+          {"&Always on top", cmd::kAlwaysOnTop},
+          {nullptr, 0},
+          {"&Level Meter Setup...\tF2", cmd::kLevelMeterSetup, QKeySequence(Qt::Key_F2)},
+          {"&Channel Setup...\tF3", cmd::kChannelSetup, QKeySequence(Qt::Key_F3)},
+          {"&Function Select...\tF4", cmd::kFunctionSelect, QKeySequence(Qt::Key_F4)},
+          {"Colo&r Settings...", cmd::kColorSettings},
+          {"F&ont...", cmd::kFont}}},
+        {"&View", {{"&Toolbar", cmd::kViewToolbar}, {"S&tatus Bar", cmd::kViewStatusBar}}},
+        {"&Help",
+         {{"Current &Function", cmd::kHelpCurrentFunction},
+          {"&Contents", cmd::kHelpContents},
+          {"&Search", cmd::kHelpSearch},
+          {nullptr, 0},
+          {"&About...", cmd::kAppAbout}}},
+    };
+    return menus;
+}
+
+constexpr int kToolBarButtons[] = {cmd::kFileOpenSetup,
+                                   cmd::kFileSaveSetup,
+                                   0,
+                                   cmd::kActivateLevelProcessing,
+                                   0,
+                                   cmd::kFunctionSelect,
+                                   cmd::kChannelSetup,
+                                   cmd::kLevelMeterSetup,
+                                   0,
+                                   cmd::kAppAbout};
+
+} // namespace
+
+CMainFrame::CMainFrame(CVexaApp& app)
+    : app_(app), screenSaver_(std::make_unique<ScreenSaverInhibitor>()) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // The options are per frame, but a new frame starts with the value any frame wrote last.
+    AlwaysOnTop = app_.profile().ReadInt("Settings", "AllwaysOnTop", 0);
+    DeactivateScreenSaver = app_.profile().ReadInt("Settings", "DeactivateScreenSaver", 0);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlag(Qt::WindowStaysOnTopHint, AlwaysOnTop != 0);
+    setWindowIcon(ToolbarIcon(cmd::kActivateLevelProcessing));
+    setProperty("levoraMarker", kFrameMarker);
+    setDockOptions(QMainWindow::AnimatedDocks);
+
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    RestoreBarState();
+    screenSaver_->SetActive(DeactivateScreenSaver != 0);
+
+    document_ = std::make_unique<CVexaDoc>(app_, *this);
+    auto* initialView = new CVexaView(this);
+    setCentralWidget(initialView);
+    document_->AttachInitialView(initialView);
+    ApplyMaxTrackWidth();
+
+    // Tool bar buttons follow the command state while the program runs.
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, [this] {
+        if (isActiveWindow())
+            UpdateCommandUi();
+    });
+    idle->start(250);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+CVexaView* CMainFrame::ActiveView() const {
+    return document_ ? document_->MeterView() : nullptr;
+}
+
+QAction* CMainFrame::MakeAction(int id, const char* text) {
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setData(id);
+    if (auto it = Prompts().find(id); it != Prompts().end()) {
+        const QString prompt = QString::fromLatin1(it->second);
+        action->setStatusTip(prompt.section('\n', 0, 0));
+        if (prompt.contains('\n'))
+            action->setToolTip(prompt.section('\n', 1));
+    }
+    if (QIcon icon = ToolbarIcon(id); !icon.isNull())
+        action->setIcon(icon);
+    action->setIconVisibleInMenu(false);
+    connect(action, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+    actions_[id] = action;
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    for (const MenuDef& def : Menus()) {
+        QMenu* menu = menuBar()->addMenu(def.title);
+        for (const MenuItem& item : def.items) {
+            if (!item.text) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = MakeAction(item.id, item.text);
+            if (!item.shortcut.isEmpty())
+                action->setShortcut(item.shortcut);
+            menu->addAction(action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
+    }
+}
+
+void CMainFrame::BuildToolBar() {
+    toolBar_ = new QToolBar("Toolbar", this);
+    toolBar_->setObjectName("59392");
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : kToolBarButtons) {
+        if (id == 0)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(actions_.at(id));
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("59393");
+    bar->setSizeGripEnabled(true);
+    messagePane_ = new QLabel(kIdleText);
+    messagePane_->setObjectName("pane0");
+    messagePane_->setMinimumWidth(120);
+    bar->addWidget(messagePane_, 1);
+    ratePane_ = new QLabel;
+    ratePane_->setObjectName("59143");
+    ratePane_->setFrameShape(QFrame::Panel);
+    ratePane_->setFrameShadow(QFrame::Sunken);
+    bar->addPermanentWidget(ratePane_);
+    auto* spare = new QLabel("   ");
+    spare->setObjectName("59144");
+    spare->setFrameShape(QFrame::Panel);
+    spare->setFrameShadow(QFrame::Sunken);
+    bar->addPermanentWidget(spare);
+}
+
+QAction* CMainFrame::Action(int id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::RouteCommand(int id) {
+    CommandState state;
+    if (!UpdateCommand(id, state) || !state.enabled)
+        return;
+    CVexaView* view = ActiveView();
+    if (!(view && view->OnCommand(id)) && !(document_ && document_->OnCommand(id)) &&
+        !OnCommand(id))
+        app_.OnCommand(id);
+    if (!destroying_)
+        UpdateCommandUi();
+}
+
+bool CMainFrame::UpdateCommand(int id, CommandState& state) {
+    CVexaView* view = ActiveView();
+    return (view && view->OnUpdateCommand(id, state)) ||
+           (document_ && document_->OnUpdateCommand(id, state)) || OnUpdateCommand(id, state) ||
+           app_.OnUpdateCommand(id, state);
+}
+
+void CMainFrame::UpdateCommandUi() {
+    for (auto& [id, action] : actions_) {
+        CommandState state;
+        const bool handled = UpdateCommand(id, state);
+        action->setEnabled(handled && state.enabled);
+        action->setCheckable(state.checkable);
+        if (state.checkable)
+            action->setChecked(state.checked);
+    }
+    UpdateRatePane();
+}
+
+void CMainFrame::PopupMenu(QMenu& menu, const QPoint& globalPos) {
+    menu.exec(globalPos);
+}
+
+bool CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case cmd::kAlwaysOnTop:
+        ToggleAlwaysOnTop();
+        return true;
+    case cmd::kDeactivateScreenSaver:
+        ToggleScreenSaver();
+        return true;
+    case cmd::kFileCloseWindow:
+        DestroyFrame();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::OnUpdateCommand(int id, CommandState& state) {
+    switch (id) {
+    case cmd::kAlwaysOnTop:
+        state.SetCheck(AlwaysOnTop != 0);
+        return true;
+    case cmd::kDeactivateScreenSaver:
+        state.SetCheck(DeactivateScreenSaver != 0);
+        return true;
+    case cmd::kFileCloseWindow:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::ToggleAlwaysOnTop() {
+    AlwaysOnTop = AlwaysOnTop == 0 ? 1 : 0;
+    ApplyAlwaysOnTop();
+    app_.profile().WriteInt("Settings", "AllwaysOnTop", AlwaysOnTop);
+}
+
+void CMainFrame::ApplyAlwaysOnTop() {
+    const QRect outer = OuterGeometry();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, AlwaysOnTop != 0);
+    // Changing the hint re-creates the native window; put it back where it was.
+    if (visible) {
+        SetOuterGeometry(outer);
+        show();
+    }
+}
+
+void CMainFrame::ToggleScreenSaver() {
+    DeactivateScreenSaver = DeactivateScreenSaver == 0 ? 1 : 0;
+    screenSaver_->SetActive(DeactivateScreenSaver != 0);
+    app_.profile().WriteInt("Settings", "DeactivateScreenSaver", DeactivateScreenSaver);
+}
+
+void CMainFrame::SetFileInTitle(bool show) {
+    showFileInTitle_ = show;
+    UpdateCaption();
+}
+
+void CMainFrame::SetCaptionText(const QString& text) {
+    captionText_ = text;
+    UpdateCaption();
+}
+
+void CMainFrame::UpdateCaption() {
+    QString caption = captionText_;
+    if (showFileInTitle_ && document_)
+        caption += " - " + QString::fromStdString(document_->Title());
+    setWindowTitle(caption);
+}
+
+void CMainFrame::ShowBars(bool toolBar, bool statusBar) {
+    toolBar_->setVisible(toolBar);
+    this->statusBar()->setVisible(statusBar);
+}
+
+void CMainFrame::UpdateRatePane() {
+    if (ratePane_ && document_)
+        ratePane_->setText(document_->RatePaneText());
+}
+
+void CMainFrame::ShowNormal() {
+    if (isMinimized() || isMaximized())
+        showNormal();
+    else
+        show();
+}
+
+QSize CMainFrame::Decoration() const {
+    if (!isVisible())
+        return {0, 0};
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    return {frame.width() - client.width(), frame.height() - client.height()};
+}
+
+QRect CMainFrame::OuterGeometry() const {
+    return isVisible() ? frameGeometry() : geometry();
+}
+
+QRect CMainFrame::NormalOuterGeometry() const {
+    if (isMinimized() || isMaximized()) {
+        const QSize deco = Decoration();
+        QRect normal = normalGeometry();
+        return QRect(normal.topLeft() - QPoint(geometry().left() - frameGeometry().left(),
+                                               geometry().top() - frameGeometry().top()),
+                     normal.size() + deco);
+    }
+    return OuterGeometry();
+}
+
+void CMainFrame::SetOuterGeometry(const QRect& outer) {
+    ++placing_;
+    const QSize deco = Decoration();
+    move(outer.topLeft());
+    resize(std::max(1, outer.width() - deco.width()), std::max(1, outer.height() - deco.height()));
+    lastOuter_ = OuterGeometry();
+    --placing_;
+}
+
+void CMainFrame::SetOuterSize(const QSize& outer) {
+    ++placing_;
+    const QSize deco = Decoration();
+    resize(std::max(1, outer.width() - deco.width()), std::max(1, outer.height() - deco.height()));
+    lastOuter_ = OuterGeometry();
+    --placing_;
+}
+
+QRect CMainFrame::OnSizing(int edge, const QRect& outer) const {
+    return frame_geometry::ApplySizingLock(edge, outer, fixedWidth_, fixedHeight_);
+}
+
+void CMainFrame::ApplyMaxTrackWidth() {
+    const int maxOuter = frame_geometry::MaxTrackWidth(fixedWidth_);
+    setMaximumWidth(std::max(1, maxOuter - Decoration().width()));
+}
+
+int CMainFrame::FitClientSize(int width, int height) {
+    CVexaView* view = ActiveView();
+    const QRect outer = OuterGeometry();
+    int outerWidth, outerHeight;
+    if (view) {
+        outerWidth = outer.width() - view->width() + width;
+        outerHeight = outer.height() - view->height() + height;
+    } else {
+        const QSize deco = Decoration();
+        outerWidth = std::max(width, 10) + deco.width();
+        outerHeight = std::max(height, 10) + deco.height();
+    }
+    fixedWidth_ = width != 0 ? outerWidth : 0;
+    fixedHeight_ = height != 0 ? outerHeight : 0;
+    ApplyMaxTrackWidth();
+    const QRect target = frame_geometry::CentreResize(outer, fixedWidth_, fixedHeight_);
+    if (target == outer)
+        return 0;
+    SetOuterGeometry(target);
+    return 1;
+}
+
+void CMainFrame::KeepOnScreen() {
+    QRect virtualScreen;
+    for (QScreen* screen : QGuiApplication::screens())
+        virtualScreen |= screen->geometry();
+    if (auto moved = frame_geometry::KeepOnScreen(OuterGeometry(), virtualScreen)) {
+        ++placing_;
+        move(moved->topLeft());
+        lastOuter_ = OuterGeometry();
+        --placing_;
+    }
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QRect outer = OuterGeometry();
+    const bool locked = (fixedWidth_ && outer.width() != fixedWidth_) ||
+                        (fixedHeight_ && outer.height() != fixedHeight_);
+    if (placing_ == 0 && locked && lastOuter_.isValid() && isVisible()) {
+        // A drag of a locked edge: the window follows the edge instead of changing size.
+        int edge = 0;
+        const bool left = outer.left() != lastOuter_.left();
+        const bool top = outer.top() != lastOuter_.top();
+        if (outer.width() != lastOuter_.width())
+            edge = left ? frame_geometry::kLeft : frame_geometry::kRight;
+        if (outer.height() != lastOuter_.height()) {
+            const int vertical = top ? frame_geometry::kTop : frame_geometry::kBottom;
+            edge = edge == 0 ? vertical : edge + vertical; // 1+3=4, 2+3=5, 1+6=7, 2+6=8
+        }
+        const QRect corrected = OnSizing(edge, outer);
+        QTimer::singleShot(0, this, [this, corrected] { SetOuterGeometry(corrected); });
+    }
+    if (placing_ == 0)
+        lastOuter_ = outer;
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (placing_ == 0)
+        lastOuter_ = OuterGeometry();
+}
+
+void CMainFrame::ReplaceView(CVexaView* view) {
+    QWidget* old = takeCentralWidget();
+    if (old)
+        old->hide();
+    setCentralWidget(view);
+    view->show();
+    view->setFocus();
+    view->OnActivateView();
+    // The old view is the caller's to destroy; it stays a child until then.
+    if (old)
+        old->setParent(this);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::StatusTip: {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        messagePane_->setText(tip.isEmpty() ? QString(kIdleText) : tip);
+        return true;
+    }
+    case QEvent::WindowActivate:
+        app_.OnFrameActivated(this);
+        if (CVexaView* view = ActiveView())
+            view->OnActivateView();
+        UpdateCommandUi();
+        break;
+    default:
+        if (event->type() == kHandOverEvent) {
+            OnHandOver();
+            return true;
+        }
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        app_.OnFrameActivated(this);
+}
+
+void CMainFrame::OnHandOver() {
+    app_.profile().Sync();
+    const std::string file = app_.profile().ReadString("Temp", "OpenFile", "");
+    if (file.empty()) {
+        raise();
+        activateWindow();
+        app_.OpenWindow(nullptr, nullptr);
+    } else {
+        app_.OpenDocumentFile(QString::fromStdString(file));
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    SaveBarState();
+    if (app_.IsMainWindow(this))
+        app_.CloseAllDocuments();
+    else
+        DestroyFrame();
+}
+
+void CMainFrame::SaveBarState() {
+    const QByteArray state = saveState();
+    app_.profile().WriteBinary(
+        kBarStateSection, "State",
+        {reinterpret_cast<const uint8_t*>(state.data()), static_cast<size_t>(state.size())});
+}
+
+void CMainFrame::RestoreBarState() {
+    std::vector<uint8_t> state;
+    if (app_.profile().ReadBinary(kBarStateSection, "State", state))
+        restoreState(QByteArray(reinterpret_cast<const char*>(state.data()),
+                                static_cast<qsizetype>(state.size())));
+}
+
+void CMainFrame::DestroyFrame() {
+    if (destroying_)
+        return;
+    destroying_ = true;
+    app_.OnFrameDestroyed(this);
+    if (CVexaView* view = ActiveView())
+        view->Destroy();
+    document_.reset();
+    screenSaver_->SetActive(false);
+    hide();
+    deleteLater();
+    app_.OnFrameGone(this);
 }

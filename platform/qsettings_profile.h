@@ -25,7 +25,7 @@ public:
                      std::span<const uint8_t> value) override;
     void DeleteKey(std::string_view key) override;
 
-    void Sync() { settings_->sync(); }
+    void Sync() override { settings_->sync(); }
     QString FileName() const { return settings_->fileName(); }
 
 private:

@@ -1,0 +1,89 @@
+#include "app/instance_channel.h"
+
+#include "platform/profile.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kHandOverMessage = "0x401\n";
+constexpr const char* kAcknowledge = "ok\n";
+constexpr int kConnectMs = 1000;
+constexpr int kAnswerMs = 3000;
+constexpr int kLockWaitMs = 5000;
+
+QString RuntimeDir() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return dir.isEmpty() ? QDir::tempPath() : dir;
+}
+
+} // namespace
+
+InstanceChannel::InstanceChannel(QString name) : name_(std::move(name)) {}
+
+InstanceChannel::~InstanceChannel() = default;
+
+QString InstanceChannel::DefaultName() {
+    return QString("levora-%1").arg(::getuid());
+}
+
+InstanceChannel::Result InstanceChannel::Start(Profile& profile, const QString& file,
+                                               std::function<void()> onHandOver) {
+    QLockFile lock(QDir(RuntimeDir()).filePath(name_ + ".lock"));
+    lock.setStaleLockTime(kLockWaitMs);
+    if (!lock.tryLock(kLockWaitMs))
+        return Result::Failed;
+    if (HandOver(profile, file))
+        return Result::HandedOver;
+    // Nobody answered: whatever server file is left belongs to a dead instance.
+    QLocalServer::removeServer(name_);
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(name_)) {
+        server_.reset();
+        return Result::Failed;
+    }
+    onHandOver_ = std::move(onHandOver);
+    connect(server_.get(), &QLocalServer::newConnection, this, &InstanceChannel::OnConnection);
+    return Result::Serving;
+}
+
+bool InstanceChannel::HandOver(Profile& profile, const QString& file) {
+    QLocalSocket socket;
+    socket.connectToServer(name_);
+    if (!socket.waitForConnected(kConnectMs))
+        return false;
+    profile.WriteString("Temp", "OpenFile", file.toStdString());
+    profile.Sync();
+    socket.write(kHandOverMessage);
+    socket.waitForBytesWritten(kAnswerMs);
+    // A busy instance answers when it gets back to its event loop; the message waits in the
+    // socket for it, so this launch need not wait longer than a few seconds.
+    while (socket.bytesAvailable() < 3 && socket.waitForReadyRead(kAnswerMs)) {
+    }
+    return true;
+}
+
+void InstanceChannel::OnConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine())
+                return;
+            const QByteArray line = socket->readLine();
+            if (line != kHandOverMessage) {
+                socket->disconnectFromServer();
+                return;
+            }
+            socket->write(kAcknowledge);
+            socket->flush();
+            if (onHandOver_)
+                onHandOver_();
+        });
+    }
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app/command_target.h"
+#include "device/channel_selection.h"
+
+#include <QObject>
+#include <QRect>
+#include <optional>
+#include <string>
+
+class CMainFrame;
+class CVexaApp;
+class CVexaView;
+class QWidget;
+
+struct WinRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+    bool operator==(const WinRect&) const = default;
+};
+
+// The state of one meter window: its function, card, bus and channels, the positions of the
+// frame and the setup window, the bars, and whether level processing runs. It owns the
+// switch from one metering function to another.
+class CVexaDoc : public QObject, public CommandTarget {
+    Q_OBJECT
+
+public:
+    CVexaDoc(CVexaApp& app, CMainFrame& frame);
+    ~CVexaDoc() override;
+
+    // Set-up at window creation: the first window restores "Workspace\Frame0", a new window
+    // asks for its function. False when the user cancels.
+    bool OnNewDocument();
+    bool OpenFromSection(const std::string& section, int32_t defaultFunction);
+    void SetFunction(int32_t index, const std::string* section);
+    void SelectFunctionByKey(int key);
+    // 0 nothing changed, 1 started, 2 stopped.
+    int SetLevelProcessing(bool on);
+    void UpdateView(int flag);
+    void SaveTick(bool immediate);
+    void StoreWindowState(const std::string& section, bool positionsOnly);
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    // The window's setup view, when open; it clears itself here when it closes.
+    QWidget* setupView = nullptr;
+
+    CMainFrame* GetFrame() const { return &frame_; }
+    CVexaApp& App() const { return app_; }
+    CVexaView* MeterView() const { return meterView_; }
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title);
+
+    // The status-bar text for the rate pane.
+    QString RatePaneText() const;
+
+    WinRect SetWinPos{200, 300, 400, 400};
+    WinRect WinPos{200, 300, 800, 600};
+    int32_t ToolBar = 1;
+    int32_t StatusBar = 1;
+    int32_t levelState = 0;
+    ChannelSelection selection;
+    int32_t SWType = -1;
+    int32_t saveCountdown = 0;
+    int32_t newWindowRequest = 0;
+
+    // The view the document starts with, replaced by the first SetFunction.
+    void AttachInitialView(CVexaView* view);
+
+private:
+    bool ReadWindowPosition(const std::string& section);
+    void ReadChannelSelection(const std::string& section);
+    void WriteChannelSelection(const std::string& section);
+    void ReadBars(const std::string& section);
+    void StoreDefaults(bool positionsOnly);
+    void RegisterMeterView();
+    void ToggleLevelProcessing();
+    void RunChannelSetupCommand();
+    void ToggleBar(int32_t& bar);
+    void ExchangeView(CVexaView* newView);
+
+    CVexaApp& app_;
+    CMainFrame& frame_;
+    CVexaView* meterView_ = nullptr;
+    std::string title_;
+};
+
+// "Default\" + the function's registry key, and "Temp\Frame%i\" + it.
+std::string DefaultSection(int32_t function);
+std::string TempSection(int slot, int32_t function);

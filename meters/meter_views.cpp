@@ -1,0 +1,7 @@
+#include "meters/meter_views.h"
+
+#include "meters/plain_meter_view.h"
+
+CVexaView* CreateMeterView(int32_t function) {
+    return new PlainMeterView(function);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdint>
+
+class CVexaView;
+
+// A new meter view of the function's class, not yet attached to a document or a window.
+CVexaView* CreateMeterView(int32_t function);
