@@ -1,0 +1,214 @@
+#include "device/level_engine.h"
+
+#include "device/card_probe.h"
+#include "device/channel_names.h"
+#include "device/little_endian.h"
+#include "device/poll_driver.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace driver_protocol;
+
+namespace {
+
+constexpr uint8_t kLevelRequest[kLevelRequestSize] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+
+struct ChannelLevel {
+    int32_t fscCount = 0;
+    double peak = 0;
+    double meanSquare = 0;
+};
+
+struct PairRange {
+    int32_t first = 0;
+    int32_t count = 0;
+};
+
+PairRange PairsOf(int32_t meterType, const ChannelSelection& selection) {
+    switch (meterType) {
+    case LevelEngine::kStereoMeter:
+        return {selection.ChanNumber, 1};
+    case LevelEngine::kMultiChannelMeter:
+        return {ChannelNames::GroupFirstPair(selection), 4};
+    case LevelEngine::kGlobalMeter:
+        return {0, ChannelNames::PairCount(selection)};
+    default:
+        return {};
+    }
+}
+
+bool IsPair(int32_t pair) {
+    return pair >= 0 && pair < LevelEngine::kPairsPerBus;
+}
+
+// Every pair of the registration must exist in the table; a group the card lacks (first
+// pair -1) or a stale pair index subscribes nothing rather than a shifted set of pairs.
+bool FitsTable(const ChannelSelection& selection, PairRange range) {
+    if (selection.CardNumber < 0 || selection.CardNumber >= kCardSlots || selection.BusType < 0 ||
+        selection.BusType >= kBuses)
+        return false;
+    for (int32_t i = 0; i < range.count; ++i) {
+        if (!IsPair(range.first + i) ||
+            !IsPair(ChannelNames::DriverPair(selection, range.first + i)))
+            return false;
+    }
+    return true;
+}
+
+// A failed or short read leaves silence, not what the driver may have written half-way.
+void ReadLevels(const ControlDevice& device, const DeviceName& name, const LevelBlockLayout& layout,
+                uint8_t* block) {
+    std::memset(block, 0, layout.size);
+    if (!device.Request(name.data(), IOCTL_READ_LEVELS, kLevelRequest, kLevelRequestSize, block,
+                        layout.size))
+        std::memset(block, 0, layout.size);
+}
+
+// Pairs 0..63 exist in the table for every card, but a family's block holds fewer channels
+// per bus; a channel beyond them is silent instead of a read into the neighbouring arrays.
+ChannelLevel ReadChannel(const uint8_t* block, const LevelBlockLayout& layout, int bus,
+                         int channel) {
+    if (channel >= layout.channelsPerBus)
+        return {};
+    const uint32_t word = little_endian::ReadU32(block + layout.peaks[bus] + 4 * channel);
+    const int64_t meanSquare =
+        little_endian::ReadI64(block + layout.meanSquares[bus] + 8 * channel);
+    ChannelLevel level;
+    level.fscCount = static_cast<int32_t>(word & kFscMask);
+    level.peak = (word & kPeakMagnitudeMask) * kPeakScale;
+    // A power cannot be negative; a garbage word must not hand the meters a log of one.
+    level.meanSquare = std::max<int64_t>(meanSquare, 0) * kMeanSquareScale;
+    return level;
+}
+
+LevelReport BuildReport(const uint8_t* block, const LevelBlockLayout& layout, int bus, int pair,
+                        double elapsed) {
+    const ChannelLevel a = ReadChannel(block, layout, bus, 2 * pair);
+    const ChannelLevel b = ReadChannel(block, layout, bus, 2 * pair + 1);
+    LevelReport report;
+    report.fscCountA = a.fscCount;
+    report.fscCountB = b.fscCount;
+    report.peakA = a.peak;
+    report.meanSquareA = a.meanSquare;
+    report.peakB = b.peak;
+    report.meanSquareB = b.meanSquare;
+    report.elapsed = elapsed;
+    return report;
+}
+
+} // namespace
+
+LevelEngine::LevelEngine(DriverTransport& transport, const TickSource& ticks,
+                         PollDriver* pollDriver)
+    : device_(transport), ticks_(ticks), pollDriver_(pollDriver) {}
+
+LevelEngine::~LevelEngine() {
+    if (polling_ && pollDriver_)
+        pollDriver_->Stop();
+}
+
+void LevelEngine::SetRestartLevelProcessing(std::function<void()> restart) {
+    restartLevelProcessing_ = std::move(restart);
+}
+
+int32_t LevelEngine::registeredRate(int card) const {
+    return card >= 0 && card < kCardSlots ? registeredRate_[card] : 0;
+}
+
+void LevelEngine::StartPolling() {
+    if (polling_)
+        return;
+    polling_ = true;
+    lastTick_ = ticks_.Now();
+    if (pollDriver_)
+        pollDriver_->Start(*this);
+}
+
+int32_t LevelEngine::RegisterView(int32_t meterType, ChannelSelection& selection,
+                                  LevelListener* view) {
+    StartPolling();
+    ProbeSelection(device_, selection);
+    const int32_t rate = selection.rateCode;
+    const PairRange range = PairsOf(meterType, selection);
+    if (!view || range.count <= 0 || !FitsTable(selection, range))
+        return rate;
+    for (int32_t i = 0; i < range.count; ++i) {
+        const int32_t pair = ChannelNames::DriverPair(selection, range.first + i);
+        Subscribe(slots_[SlotIndex(selection.CardNumber, selection.BusType, pair)], view, i);
+        registeredRate_[selection.CardNumber] = rate;
+    }
+    return rate;
+}
+
+void LevelEngine::Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie) {
+    slot.active = 1;
+    const auto free = std::find(slot.listeners.begin(), slot.listeners.end(), nullptr);
+    if (free == slot.listeners.end())
+        return;
+    *free = view;
+    slot.cookies[free - slot.listeners.begin()] = cookie;
+}
+
+void LevelEngine::UnregisterView(const LevelListener* view) {
+    for (ChannelSlot& slot : slots_) {
+        bool cleared = false;
+        for (LevelListener*& listener : slot.listeners) {
+            if (listener == view) {
+                listener = nullptr;
+                cleared = true;
+            }
+        }
+        const bool empty = std::all_of(slot.listeners.begin(), slot.listeners.end(),
+                                       [](const LevelListener* l) { return l == nullptr; });
+        if (cleared && empty)
+            slot.active = 0;
+    }
+}
+
+double LevelEngine::TakeElapsed() {
+    const uint32_t now = ticks_.Now();
+    // Unsigned difference: a wrap of the counter still gives the true small gap.
+    const double elapsed = static_cast<uint32_t>(now - lastTick_) * 0.001;
+    lastTick_ = now;
+    return std::clamp(elapsed, 0.005, 1.0);
+}
+
+void LevelEngine::Poll() {
+    const double elapsed = TakeElapsed();
+    bool changed = false;
+    for (int card = 0; card < kCardSlots; ++card)
+        changed |= PollCard(card, elapsed);
+    if (changed && restartLevelProcessing_)
+        restartLevelProcessing_();
+}
+
+bool LevelEngine::PollCard(int card, double elapsed) {
+    DeviceName name;
+    const int32_t rate = ProbeCard(device_, name, card, nullptr);
+    if (rate == kRateNoCard)
+        return false;
+    const LevelBlockLayout& layout = LayoutForSlot(card);
+    std::array<uint8_t, kMadiLayout.size> block;
+    bool read = false;
+    bool changed = false;
+    for (int bus = 0; bus < kBuses; ++bus) {
+        for (int pair = 0; pair < kPairsPerBus; ++pair) {
+            const ChannelSlot& slot = slots_[SlotIndex(card, bus, pair)];
+            if (!slot.active)
+                continue;
+            if (!read) {
+                ReadLevels(device_, name, layout, block.data());
+                read = true;
+                changed = rate != registeredRate_[card];
+            }
+            const LevelReport report = BuildReport(block.data(), layout, bus, pair, elapsed);
+            // Re-read every entry: a listener may unregister itself or others during its call.
+            for (int j = 0; j < ChannelSlot::kListeners; ++j) {
+                if (LevelListener* listener = slot.listeners[j])
+                    listener->OnLevelReport(report, slot.cookies[j]);
+            }
+        }
+    }
+    return changed;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "device/channel_selection.h"
+#include "device/control_device.h"
+#include "device/driver_protocol.h"
+#include "device/level_report.h"
+#include "platform/tick_source.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class PollDriver;
+
+// One channel pair of one bus of one card and the listeners that meter it.
+struct ChannelSlot {
+    static constexpr int kListeners = 20;
+
+    int32_t active = 0;
+    std::array<LevelListener*, kListeners> listeners{};
+    // Position of the pair within the registration that filled the entry.
+    std::array<int32_t, kListeners> cookies{};
+};
+
+// Polls the cards every tick and hands each subscribed listener the levels of its pairs.
+// The program owns exactly one; it runs on the GUI thread and needs no locking.
+class LevelEngine {
+public:
+    static constexpr int kPairsPerBus = 64;
+    static constexpr int kSlots =
+        driver_protocol::kCardSlots * driver_protocol::kBuses * kPairsPerBus;
+
+    enum MeterType : int32_t { kStereoMeter = 0, kMultiChannelMeter = 1, kGlobalMeter = 2 };
+
+    // `pollDriver` may be null when the caller runs Poll itself (tests, benchmarks).
+    LevelEngine(DriverTransport& transport, const TickSource& ticks, PollDriver* pollDriver);
+    ~LevelEngine();
+    LevelEngine(const LevelEngine&) = delete;
+    LevelEngine& operator=(const LevelEngine&) = delete;
+
+    // Subscribes `view` to the pairs the selection names, fills the selection's cardKind and
+    // rateCode and returns the rate code (0 when the card does not answer; the view is
+    // subscribed all the same). A selection naming a card, bus or pair that the table does
+    // not hold subscribes nothing; a pair whose 20 listener entries are taken skips the view.
+    int32_t RegisterView(int32_t meterType, ChannelSelection& selection, LevelListener* view);
+    void UnregisterView(const LevelListener* view);
+
+    // One acquisition cycle: probe every card, read those with a subscriber once, report.
+    void Poll();
+
+    // Installed by the application: restarts level processing in every running window.
+    // Called at the end of a poll in which a card's speed differed from its registration.
+    void SetRestartLevelProcessing(std::function<void()> restart);
+
+    // The rate code of the most recent registration on `card`, 0 before any.
+    int32_t registeredRate(int card) const;
+
+    static constexpr int SlotIndex(int card, int bus, int pair) {
+        return (card * driver_protocol::kBuses + bus) * kPairsPerBus + pair;
+    }
+    // `index` must be within 0..kSlots-1.
+    const ChannelSlot& Slot(int index) const { return slots_[index]; }
+
+private:
+    void StartPolling();
+    void Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie);
+    double TakeElapsed();
+    // Returns whether the card answered in another speed than at its registration.
+    bool PollCard(int card, double elapsed);
+
+    ControlDevice device_;
+    const TickSource& ticks_;
+    PollDriver* pollDriver_;
+    bool polling_ = false;
+    uint32_t lastTick_ = 0;
+    std::array<ChannelSlot, kSlots> slots_{};
+    std::array<int32_t, driver_protocol::kCardSlots> registeredRate_{};
+    std::function<void()> restartLevelProcessing_;
+};

@@ -1,0 +1,120 @@
+#include "device/level_engine.h"
+#include "tests/unit/device/six_card_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Every non-aligned allocation of this test program passes through here; only those made
+// while `counting` is set are counted. All variants are replaced so that no allocation meets a
+// deallocation of another allocator (the sanitizer build provides its own).
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void* Allocate(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+class PollAllocationTest : public testing::Test {
+protected:
+    void SetUp() override {
+        six_card_rig::PlugSixCards(transport);
+        six_card_rig::RegisterWindows(*engine, views);
+        engine->Poll(); // nothing lazy may hide in the first poll either, but keep it apart
+    }
+
+    long Reports() const {
+        long total = 0;
+        for (const six_card_rig::SummingListener& view : views)
+            total += view.calls;
+        return total;
+    }
+
+    long AllocationsDuringPoll() {
+        allocations = 0;
+        counting = true;
+        engine->Poll();
+        counting = false;
+        return allocations;
+    }
+
+    fake::FakeTransport transport;
+    ManualTickSource ticks{0};
+    std::unique_ptr<LevelEngine> engine = std::make_unique<LevelEngine>(transport, ticks, nullptr);
+    std::array<six_card_rig::SummingListener, six_card_rig::kViews> views;
+};
+
+TEST_F(PollAllocationTest, PollWithFortyViewsAllocatesNothing) {
+    const long before = Reports();
+    EXPECT_EQ(AllocationsDuringPoll(), 0);
+    EXPECT_EQ(Reports() - before, six_card_rig::kReportsPerPoll);
+}
+
+TEST_F(PollAllocationTest, PollWithASpeedChangeAllocatesNothing) {
+    int restarts = 0;
+    engine->SetRestartLevelProcessing([&restarts] { ++restarts; });
+    transport.At(0).cardInfo.bytes = fake::MadiInfo(driver_protocol::kStatusDoubleSpeed);
+    EXPECT_EQ(AllocationsDuringPoll(), 0);
+    EXPECT_EQ(restarts, 1);
+}
+
+// The counter is not blind: an allocating listener inside the poll is seen.
+class AllocatingListener final : public LevelListener {
+public:
+    void OnLevelReport(const LevelReport&, int32_t) override { held = std::make_unique<int>(1); }
+    std::unique_ptr<int> held;
+};
+
+TEST_F(PollAllocationTest, CounterSeesAnAllocationInsidePoll) {
+    AllocatingListener listener;
+    ChannelSelection selection{.CardNumber = 3};
+    engine->RegisterView(LevelEngine::kStereoMeter, selection, &listener);
+    EXPECT_GT(AllocationsDuringPoll(), 0);
+}
+
+} // namespace

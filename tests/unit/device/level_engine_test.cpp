@@ -1,0 +1,603 @@
+#include "device/level_engine.h"
+
+#include "device/card_probe.h"
+#include "device/poll_driver.h"
+#include "tests/unit/device/case_name.h"
+#include "tests/unit/device/fake_transport.h"
+#include "tests/unit/device/level_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace driver_protocol;
+
+namespace {
+
+std::vector<uint8_t> TaggedLevels(int slot) {
+    const LevelBlockLayout& layout = LayoutForSlot(slot);
+    fake::LevelBlock block(layout);
+    for (int bus = 0; bus < kBuses; ++bus) {
+        for (int channel = 0; channel < layout.channelsPerBus; ++channel) {
+            const int32_t tag = ChannelTag(bus, channel);
+            block.Peak(bus, channel, static_cast<uint32_t>(tag) << 8);
+            block.MeanSquare(bus, channel, tag);
+        }
+    }
+    return block.Bytes();
+}
+
+ChannelSelection Stereo(int card, int bus, int pair) {
+    return {.CardNumber = card, .ChanNumber = pair, .BusType = bus};
+}
+
+ChannelSelection Group(int card, int bus, int group) {
+    return {.CardNumber = card, .GroupNumber = group, .BusType = bus};
+}
+
+class LevelEngineTest : public testing::Test {
+protected:
+    void SetUp() override {
+        engine->SetRestartLevelProcessing([this] {
+            ++restarts;
+            if (onRestart)
+                onRestart();
+        });
+    }
+
+    fake::Device& Plug(int slot, std::vector<uint8_t> info) {
+        fake::Device& device = transport.AddCard(slot, std::move(info));
+        device.levels.bytes = TaggedLevels(slot);
+        return device;
+    }
+
+    int32_t Register(int32_t type, ChannelSelection selection, LevelRecorder& view) {
+        return engine->RegisterView(type, selection, &view);
+    }
+
+    const ChannelSlot& SlotOf(int card, int bus, int pair) const {
+        return engine->Slot(LevelEngine::SlotIndex(card, bus, pair));
+    }
+
+    // The driver pairs a poll reported to `view`, in order, checked against their cookies.
+    void ExpectPairs(const LevelRecorder& view, int bus, const std::vector<int>& pairs,
+                     const std::vector<int32_t>& cookies) {
+        ASSERT_EQ(view.calls.size(), pairs.size());
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            EXPECT_EQ(TagOfPeak(view.calls[i].report.peakA), ChannelTag(bus, 2 * pairs[i])) << i;
+            EXPECT_EQ(TagOfPeak(view.calls[i].report.peakB), ChannelTag(bus, 2 * pairs[i] + 1))
+                << i;
+            EXPECT_EQ(view.calls[i].cookie, cookies[i]) << i;
+        }
+    }
+
+    bool AnySlotActive() const {
+        for (int i = 0; i < LevelEngine::kSlots; ++i) {
+            if (engine->Slot(i).active)
+                return true;
+        }
+        return false;
+    }
+
+    fake::FakeTransport transport;
+    ManualTickSource ticks{1000};
+    std::unique_ptr<LevelEngine> engine = std::make_unique<LevelEngine>(transport, ticks, nullptr);
+    int restarts = 0;
+    std::function<void()> onRestart;
+};
+
+TEST_F(LevelEngineTest, StereoMeterOnCard4Bus2Pair12FillsSlot908) {
+    Plug(4, fake::KestrelInfo(50));
+    LevelRecorder view;
+    EXPECT_EQ(Register(LevelEngine::kStereoMeter, Stereo(4, 2, 12), view), kRateSingle);
+    ASSERT_EQ(LevelEngine::SlotIndex(4, 2, 12), 908);
+    const ChannelSlot& slot = engine->Slot(908);
+    EXPECT_EQ(slot.active, 1);
+    EXPECT_EQ(slot.listeners[0], &view);
+    EXPECT_EQ(slot.cookies[0], 0);
+    EXPECT_EQ(engine->registeredRate(4), kRateSingle);
+
+    engine->Poll();
+    ExpectPairs(view, 2, {12}, {0});
+    EXPECT_DOUBLE_EQ(view.calls[0].report.meanSquareA, ChannelTag(2, 24) * kMeanSquareScale);
+}
+
+TEST_F(LevelEngineTest, MadiGroup5FillsPairs5To8) {
+    Plug(1, fake::MadiInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kMultiChannelMeter, Group(1, 1, 5), view);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(SlotOf(1, 1, 5 + i).listeners[0], &view);
+        EXPECT_EQ(SlotOf(1, 1, 5 + i).cookies[0], i);
+    }
+    EXPECT_FALSE(SlotOf(1, 1, 4).active);
+    EXPECT_FALSE(SlotOf(1, 1, 9).active);
+    engine->Poll();
+    ExpectPairs(view, 1, {5, 6, 7, 8}, {0, 1, 2, 3});
+}
+
+TEST_F(LevelEngineTest, GlobalMeterOnZentoSubscribesItsThirteenPairs) {
+    Plug(3, fake::KestrelInfo(10));
+    LevelRecorder view;
+    ChannelSelection selection = Stereo(3, 0, 40);
+    EXPECT_EQ(engine->RegisterView(LevelEngine::kGlobalMeter, selection, &view), kRateSingle);
+    EXPECT_EQ(selection.cardKind, 0);
+    EXPECT_EQ(selection.rateCode, kRateSingle);
+    EXPECT_EQ(SlotOf(3, 0, 12).cookies[0], 12);
+    EXPECT_FALSE(SlotOf(3, 0, 13).active);
+    engine->Poll();
+    std::vector<int> pairs;
+    for (int p = 0; p < 13; ++p)
+        pairs.push_back(p);
+    ExpectPairs(view, 0, pairs, std::vector<int32_t>(pairs.begin(), pairs.end()));
+}
+
+TEST_F(LevelEngineTest, GlobalMeterOnAnEmptySlotSubscribesNothing) {
+    LevelRecorder view;
+    ChannelSelection selection = Stereo(2, 0, 0);
+    EXPECT_EQ(engine->RegisterView(LevelEngine::kGlobalMeter, selection, &view), kRateNoCard);
+    EXPECT_EQ(selection.cardKind, kNoCardKind);
+    EXPECT_FALSE(AnySlotActive());
+}
+
+TEST_F(LevelEngineTest, RegistrationOnASilentCardStillFillsTheSlots) {
+    LevelRecorder view;
+    EXPECT_EQ(Register(LevelEngine::kMultiChannelMeter, Group(0, 0, 0), view), kRateNoCard);
+    EXPECT_EQ(SlotOf(0, 0, 3).listeners[0], &view);
+    engine->Poll();
+    EXPECT_TRUE(view.calls.empty());
+
+    Plug(0, fake::MadiInfo());
+    engine->Poll();
+    EXPECT_EQ(view.calls.size(), 4u);
+}
+
+struct QuiraCase {
+    const char* what;
+    uint32_t statusWord;
+    int32_t type;
+    int32_t chanOrGroup;
+    std::vector<int> driverPairs;
+};
+
+class QuiraMappingTest : public LevelEngineTest, public testing::WithParamInterface<QuiraCase> {};
+
+TEST_P(QuiraMappingTest, SubscribesTheDriverPairs) {
+    const QuiraCase& c = GetParam();
+    Plug(5, fake::KestrelInfo(20, c.statusWord, 0, 1));
+    LevelRecorder view;
+    ChannelSelection selection = Stereo(5, 0, c.chanOrGroup);
+    selection.GroupNumber = c.chanOrGroup;
+    Register(c.type, selection, view);
+    engine->Poll();
+    std::vector<int32_t> cookies;
+    for (size_t i = 0; i < c.driverPairs.size(); ++i)
+        cookies.push_back(static_cast<int32_t>(i));
+    ExpectPairs(view, 0, c.driverPairs, cookies);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Speeds, QuiraMappingTest,
+    testing::Values(
+        QuiraCase{"single pair 4", 0, LevelEngine::kStereoMeter, 4, {8}},
+        QuiraCase{"single pair 3", 0, LevelEngine::kStereoMeter, 3, {3}},
+        QuiraCase{"double pair 2", kStatusDoubleSpeed, LevelEngine::kStereoMeter, 2, {4}},
+        QuiraCase{"double pair 4", kStatusDoubleSpeed, LevelEngine::kStereoMeter, 4, {8}},
+        QuiraCase{"single adat group", 0, LevelEngine::kMultiChannelMeter, 1, {8, 9, 10, 11}},
+        QuiraCase{"double analog group",
+                  kStatusDoubleSpeed,
+                  LevelEngine::kMultiChannelMeter,
+                  0,
+                  {0, 1, 4, 5}},
+        QuiraCase{
+            "single global", 0, LevelEngine::kGlobalMeter, 0, {0, 1, 2, 3, 8, 9, 10, 11, 12}}),
+    CaseName<QuiraCase>);
+
+TEST_F(LevelEngineTest, TwoViewsOnOnePairBothReportUntilTheLastLeaves) {
+    fake::Device& card = Plug(0, fake::MadiInfo());
+    LevelRecorder first, second;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 7), first);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 7), second);
+    engine->Poll();
+    engine->Poll();
+    EXPECT_EQ(first.calls.size(), 2u);
+    EXPECT_EQ(second.calls.size(), 2u);
+
+    engine->UnregisterView(&first);
+    EXPECT_EQ(SlotOf(0, 0, 7).active, 1);
+    engine->Poll();
+    EXPECT_EQ(first.calls.size(), 2u);
+    EXPECT_EQ(second.calls.size(), 3u);
+
+    engine->UnregisterView(&second);
+    EXPECT_EQ(SlotOf(0, 0, 7).active, 0);
+    const int reads = card.levelRequests;
+    engine->Poll();
+    EXPECT_EQ(card.levelRequests, reads);
+    EXPECT_EQ(second.calls.size(), 3u);
+}
+
+TEST_F(LevelEngineTest, ViewRegisteredTwiceIsCalledWithBothCookies) {
+    Plug(2, fake::MadiInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kGlobalMeter, Stereo(2, 1, 0), view);
+    Register(LevelEngine::kStereoMeter, Stereo(2, 1, 3), view);
+    view.calls.clear();
+    engine->Poll();
+    ASSERT_EQ(view.calls.size(), 33u); // 32 pairs, pair 3 twice
+    EXPECT_EQ(view.calls[3].cookie, 3);
+    EXPECT_EQ(view.calls[4].cookie, 0);
+    EXPECT_EQ(TagOfPeak(view.calls[4].report.peakA), ChannelTag(1, 6));
+
+    engine->UnregisterView(&view);
+    EXPECT_FALSE(AnySlotActive());
+}
+
+TEST_F(LevelEngineTest, FullSlotTakesNoTwentyFirstListener) {
+    Plug(0, fake::MadiInfo());
+    std::vector<LevelRecorder> views(ChannelSlot::kListeners + 1);
+    for (LevelRecorder& view : views)
+        Register(LevelEngine::kStereoMeter, Stereo(0, 0, 10), view);
+    for (int j = 0; j < ChannelSlot::kListeners; ++j)
+        EXPECT_EQ(SlotOf(0, 0, 10).listeners[j], &views[j]);
+    EXPECT_FALSE(SlotOf(0, 0, 11).active);
+    EXPECT_EQ(SlotOf(0, 0, 11).listeners[0], nullptr);
+    EXPECT_EQ(SlotOf(0, 1, 10).listeners[0], nullptr);
+
+    engine->Poll();
+    EXPECT_EQ(views[0].calls.size(), 1u);
+    EXPECT_EQ(views[19].calls.size(), 1u);
+    EXPECT_TRUE(views[20].calls.empty());
+
+    // A freed entry is taken again.
+    engine->UnregisterView(&views[4]);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 10), views[20]);
+    EXPECT_EQ(SlotOf(0, 0, 10).listeners[4], &views[20]);
+}
+
+struct Unsubscribable {
+    const char* what;
+    int32_t type;
+    ChannelSelection selection;
+};
+
+class OutOfTableTest : public LevelEngineTest,
+                       public testing::WithParamInterface<Unsubscribable> {};
+
+TEST_P(OutOfTableTest, SubscribesNothing) {
+    Plug(0, fake::MadiInfo());
+    Plug(3, fake::KestrelInfo(99, 0, 0, 1));
+    Plug(4, fake::KestrelInfo(99));
+    LevelRecorder view;
+    ChannelSelection selection = GetParam().selection;
+    engine->RegisterView(GetParam().type, selection, &view);
+    EXPECT_FALSE(AnySlotActive());
+    for (int card = 0; card < kCardSlots; ++card)
+        EXPECT_EQ(engine->registeredRate(card), 0);
+    engine->Poll();
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(transport.LevelRequests(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, OutOfTableTest,
+    testing::Values(
+        Unsubscribable{"quira group 2", LevelEngine::kMultiChannelMeter, Group(3, 0, 2)},
+        Unsubscribable{"negative group", LevelEngine::kMultiChannelMeter, Group(4, 0, -1)},
+        Unsubscribable{"madi group 40", LevelEngine::kMultiChannelMeter, Group(0, 0, 40)},
+        Unsubscribable{"pair 64", LevelEngine::kStereoMeter, Stereo(0, 0, 64)},
+        Unsubscribable{"pair minus 1", LevelEngine::kStereoMeter, Stereo(0, 2, -1)},
+        Unsubscribable{"quira pair 60 maps to 64", LevelEngine::kStereoMeter, Stereo(3, 0, 60)},
+        Unsubscribable{"card 6", LevelEngine::kStereoMeter, Stereo(6, 0, 0)},
+        Unsubscribable{"card minus 1", LevelEngine::kGlobalMeter, Stereo(-1, 0, 0)},
+        Unsubscribable{"bus 3", LevelEngine::kStereoMeter, Stereo(0, 3, 0)},
+        Unsubscribable{"bus minus 1", LevelEngine::kGlobalMeter, Stereo(0, -1, 0)},
+        Unsubscribable{"meter type 3", 3, Stereo(0, 0, 0)}),
+    CaseName<Unsubscribable>);
+
+TEST_F(LevelEngineTest, NullViewSubscribesNothing) {
+    Plug(0, fake::MadiInfo());
+    ChannelSelection selection = Stereo(0, 0, 0);
+    EXPECT_EQ(engine->RegisterView(LevelEngine::kStereoMeter, selection, nullptr), kRateSingle);
+    EXPECT_FALSE(AnySlotActive());
+}
+
+struct ElapsedCase {
+    const char* what;
+    uint32_t start;
+    uint32_t gap;
+    double elapsed;
+};
+
+class ElapsedTest : public LevelEngineTest, public testing::WithParamInterface<ElapsedCase> {};
+
+TEST_P(ElapsedTest, IsTheClampedGapSinceTheLastPoll) {
+    Plug(0, fake::MadiInfo());
+    LevelRecorder view;
+    ticks.Set(GetParam().start);
+    Register(LevelEngine::kGlobalMeter, Stereo(0, 0, 0), view);
+    ticks.Advance(GetParam().gap);
+    engine->Poll();
+    ASSERT_EQ(view.calls.size(), 32u);
+    for (const LevelRecorder::Call& call : view.calls)
+        EXPECT_DOUBLE_EQ(call.report.elapsed, GetParam().elapsed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gaps, ElapsedTest,
+    testing::Values(ElapsedCase{"same ms", 500, 0, 0.005}, ElapsedCase{"1 ms", 500, 1, 0.005},
+                    ElapsedCase{"5 ms", 500, 5, 0.005}, ElapsedCase{"20 ms", 500, 20, 0.020},
+                    ElapsedCase{"999 ms", 500, 999, 0.999}, ElapsedCase{"1 s", 500, 1000, 1.0},
+                    ElapsedCase{"3 s", 500, 3000, 1.0},
+                    ElapsedCase{"across the wrap", 0xFFFFFFF0u, 0x20, 0.032}),
+    CaseName<ElapsedCase>);
+
+TEST_F(LevelEngineTest, ElapsedRunsFromPollToPoll) {
+    Plug(0, fake::MadiInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), view);
+    ticks.Advance(3000);
+    engine->Poll();
+    ticks.Advance(40);
+    engine->Poll();
+    ASSERT_EQ(view.calls.size(), 2u);
+    EXPECT_DOUBLE_EQ(view.calls[1].report.elapsed, 0.040);
+}
+
+TEST_F(LevelEngineTest, SpeedChangeRestartsOnceUntilReRegistered) {
+    fake::Device& madi = Plug(0, fake::MadiInfo());
+    fake::Device& kestrel = Plug(3, fake::KestrelInfo(150));
+    LevelRecorder a, b, c;
+    ChannelSelection selection = Stereo(0, 0, 1);
+    engine->RegisterView(LevelEngine::kStereoMeter, selection, &a);
+    Register(LevelEngine::kGlobalMeter, Stereo(0, 2, 0), b);
+    Register(LevelEngine::kStereoMeter, Stereo(3, 1, 2), c);
+    engine->Poll();
+    EXPECT_EQ(restarts, 0);
+
+    madi.cardInfo.bytes = fake::MadiInfo(kStatusDoubleSpeed);
+    kestrel.cardInfo.bytes = fake::KestrelInfo(150, kStatusQuadSpeed);
+    onRestart = [&] {
+        // What the application does: every running window registers afresh.
+        engine->UnregisterView(&a);
+        engine->RegisterView(LevelEngine::kStereoMeter, selection, &a);
+        engine->UnregisterView(&c);
+        Register(LevelEngine::kStereoMeter, Stereo(3, 1, 2), c);
+    };
+    engine->Poll();
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(engine->registeredRate(0), kRateDouble);
+    EXPECT_EQ(engine->registeredRate(3), kRateQuad);
+    EXPECT_EQ(selection.rateCode, kRateDouble);
+
+    engine->Poll();
+    engine->Poll();
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(LevelEngineTest, SpeedChangeOnACardWithoutViewsIsNoRestart) {
+    fake::Device& card = Plug(1, fake::MadiInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(1, 0, 0), view);
+    engine->UnregisterView(&view);
+    card.cardInfo.bytes = fake::MadiInfo(kStatusDoubleSpeed);
+    engine->Poll();
+    EXPECT_EQ(restarts, 0);
+}
+
+TEST_F(LevelEngineTest, CardThatStopsAnsweringKeepsItsSlotsAndResumes) {
+    fake::Device& card = Plug(4, fake::KestrelInfo(120));
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(4, 0, 0), view);
+    card.present = false;
+    engine->Poll();
+    EXPECT_TRUE(view.calls.empty());
+    EXPECT_EQ(SlotOf(4, 0, 0).listeners[0], &view);
+    card.present = true;
+    engine->Poll();
+    EXPECT_EQ(view.calls.size(), 1u);
+    EXPECT_EQ(restarts, 0);
+}
+
+TEST_F(LevelEngineTest, ListenerThatUnregistersItselfIsSkippedAfterwards) {
+    Plug(0, fake::MadiInfo());
+    LevelRecorder leaving, staying;
+    Register(LevelEngine::kMultiChannelMeter, Group(0, 0, 0), leaving);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), staying);
+    leaving.during = [&](const LevelReport&, int32_t) { engine->UnregisterView(&leaving); };
+    engine->Poll();
+    EXPECT_EQ(leaving.calls.size(), 1u); // pairs 1..3 are skipped in the same poll
+    EXPECT_EQ(staying.calls.size(), 1u);
+    engine->Poll();
+    EXPECT_EQ(leaving.calls.size(), 1u);
+    EXPECT_EQ(staying.calls.size(), 2u);
+}
+
+TEST_F(LevelEngineTest, ListenerThatUnregistersALaterOneSkipsIt) {
+    Plug(0, fake::MadiInfo());
+    LevelRecorder first, second;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), first);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), second);
+    first.during = [&](const LevelReport&, int32_t) { engine->UnregisterView(&second); };
+    engine->Poll();
+    EXPECT_EQ(first.calls.size(), 1u);
+    EXPECT_TRUE(second.calls.empty());
+}
+
+TEST_F(LevelEngineTest, WithoutViewsAPollOnlyProbesTheSixSlots) {
+    for (int slot = 0; slot < kCardSlots; ++slot)
+        Plug(slot, slot < kMadiSlots ? fake::MadiInfo() : fake::KestrelInfo());
+    engine->Poll();
+    EXPECT_EQ(transport.requests, kCardSlots);
+    for (int slot = 0; slot < kCardSlots; ++slot)
+        EXPECT_EQ(transport.At(slot).cardInfoRequests, 1);
+    EXPECT_EQ(transport.LevelRequests(), 0);
+}
+
+TEST_F(LevelEngineTest, ReadsEachAnsweringCardOncePerPoll) {
+    fake::Device& madi = Plug(0, fake::MadiInfo());
+    fake::Device& kestrel = Plug(5, fake::KestrelInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), view);
+    Register(LevelEngine::kGlobalMeter, Stereo(0, 1, 0), view);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 2, 30), view);
+    Register(LevelEngine::kMultiChannelMeter, Group(5, 2, 1), view);
+    engine->Poll();
+    engine->Poll();
+    EXPECT_EQ(madi.levelRequests, 2);
+    EXPECT_EQ(kestrel.levelRequests, 2);
+
+    const uint8_t request[kLevelRequestSize] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    for (const fake::Device* card : {&madi, &kestrel}) {
+        EXPECT_EQ(card->lastInSize, kLevelRequestSize);
+        EXPECT_TRUE(std::equal(request, request + kLevelRequestSize, card->lastIn.begin()));
+        EXPECT_TRUE(card->outZeroedAtLastRequest);
+    }
+    EXPECT_EQ(madi.lastOutSize, kMadiLayout.size);
+    EXPECT_EQ(kestrel.lastOutSize, kKestrelLayout.size);
+}
+
+struct FailedRead {
+    const char* what;
+    int slot;
+    void (*spoil)(fake::Reply&);
+};
+
+class FailedReadTest : public LevelEngineTest, public testing::WithParamInterface<FailedRead> {};
+
+TEST_P(FailedReadTest, ReportsSilence) {
+    const int slot = GetParam().slot;
+    fake::Device& card = Plug(slot, slot < kMadiSlots ? fake::MadiInfo() : fake::KestrelInfo());
+    card.levels.bytes.assign(LayoutForSlot(slot).size, 0xFF);
+    GetParam().spoil(card.levels);
+    LevelRecorder view;
+    Register(LevelEngine::kGlobalMeter, Stereo(slot, 2, 0), view);
+    engine->Poll();
+    ASSERT_FALSE(view.calls.empty());
+    for (const LevelRecorder::Call& call : view.calls) {
+        EXPECT_EQ(call.report.fscCountA, 0);
+        EXPECT_EQ(call.report.fscCountB, 0);
+        EXPECT_EQ(call.report.peakA, 0.0);
+        EXPECT_EQ(call.report.peakB, 0.0);
+        EXPECT_EQ(call.report.meanSquareA, 0.0);
+        EXPECT_EQ(call.report.meanSquareB, 0.0);
+    }
+}
+
+void Refuse(fake::Reply& reply) {
+    reply.ok = false;
+}
+void Shorten(fake::Reply& reply) {
+    reply.bytes.resize(reply.bytes.size() - 16);
+}
+void Overclaim(fake::Reply& reply) {
+    reply.claimedBytes = 100000;
+}
+void Empty(fake::Reply& reply) {
+    reply.bytes.clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, FailedReadTest,
+                         testing::Values(FailedRead{"madi refused", 1, Refuse},
+                                         FailedRead{"kestrel refused", 4, Refuse},
+                                         FailedRead{"madi short", 0, Shorten},
+                                         FailedRead{"kestrel short", 3, Shorten},
+                                         FailedRead{"madi overclaimed", 2, Overclaim},
+                                         FailedRead{"kestrel overclaimed", 5, Overclaim},
+                                         FailedRead{"madi no reply", 0, Empty},
+                                         FailedRead{"kestrel no reply", 3, Empty}),
+                         CaseName<FailedRead>);
+
+TEST_F(LevelEngineTest, ConvertsPeakWordsAndMeanSquares) {
+    fake::Device& card = Plug(0, fake::MadiInfo());
+    const int64_t fullScale = int64_t{2147483392} * 2147483392;
+    card.levels.bytes = fake::LevelBlock(kMadiLayout)
+                            .Peak(1, 4, 0xFFFFFFFFu)
+                            .Peak(1, 5, 0x800000F5u)
+                            .MeanSquare(1, 4, fullScale)
+                            .MeanSquare(1, 5, -fullScale)
+                            .Bytes();
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 1, 2), view);
+    engine->Poll();
+    ASSERT_EQ(view.calls.size(), 1u);
+    const LevelReport& report = view.calls[0].report;
+    EXPECT_EQ(report.fscCountA, 15);
+    EXPECT_DOUBLE_EQ(report.peakA, 0x7FFFFF00u * 4.656612873077393e-10);
+    EXPECT_NEAR(report.peakA, 0.99999988, 1e-8);
+    EXPECT_NEAR(report.meanSquareA, 1.0, 1e-12);
+    EXPECT_EQ(report.fscCountB, 5);
+    EXPECT_EQ(report.peakB, 0.0); // bits 4..7 and 31 carry no level
+    EXPECT_EQ(report.meanSquareB, 0.0);
+}
+
+TEST_F(LevelEngineTest, PairsBeyondTheFamilysChannelsAreSilent) {
+    for (int slot : {2, 5}) {
+        fake::Device& card = Plug(slot, slot < kMadiSlots ? fake::MadiInfo() : fake::KestrelInfo());
+        card.levels.bytes.assign(LayoutForSlot(slot).size, 0xFF);
+    }
+    LevelRecorder madi, kestrel, lastKestrelPair;
+    Register(LevelEngine::kStereoMeter, Stereo(2, 2, 32), madi);
+    Register(LevelEngine::kStereoMeter, Stereo(5, 2, 63), kestrel);
+    Register(LevelEngine::kStereoMeter, Stereo(5, 2, 12), lastKestrelPair);
+    engine->Poll();
+    ASSERT_EQ(madi.calls.size(), 1u);
+    ASSERT_EQ(kestrel.calls.size(), 1u);
+    EXPECT_EQ(madi.calls[0].report.peakA, 0.0);
+    EXPECT_EQ(madi.calls[0].report.meanSquareB, 0.0);
+    EXPECT_EQ(kestrel.calls[0].report.fscCountB, 0);
+    EXPECT_EQ(kestrel.calls[0].report.meanSquareB, 0.0);
+    ASSERT_EQ(lastKestrelPair.calls.size(), 1u);
+    EXPECT_EQ(lastKestrelPair.calls[0].report.fscCountB, 15); // channel 25 is still read
+}
+
+class CountingPollDriver final : public PollDriver {
+public:
+    void Start(LevelEngine& engine) override {
+        ++starts;
+        started = &engine;
+    }
+    void Stop() override { ++stops; }
+
+    int starts = 0;
+    int stops = 0;
+    LevelEngine* started = nullptr;
+};
+
+TEST(LevelEngineTicks, FirstRegistrationStartsPollingAndSetsTheLastTick) {
+    fake::FakeTransport transport;
+    transport.AddCard(0, fake::MadiInfo());
+    ManualTickSource ticks(100000);
+    CountingPollDriver driver;
+    {
+        auto engine = std::make_unique<LevelEngine>(transport, ticks, &driver);
+        EXPECT_EQ(driver.starts, 0);
+        LevelRecorder view;
+        ticks.Set(200000);
+        ChannelSelection selection = Stereo(0, 0, 0);
+        engine->RegisterView(LevelEngine::kStereoMeter, selection, &view);
+        engine->RegisterView(LevelEngine::kStereoMeter, selection, &view);
+        EXPECT_EQ(driver.starts, 1);
+        EXPECT_EQ(driver.started, engine.get());
+
+        ticks.Advance(20);
+        engine->Poll();
+        ASSERT_EQ(view.calls.size(), 2u);
+        EXPECT_DOUBLE_EQ(view.calls[0].report.elapsed, 0.020);
+        EXPECT_EQ(driver.stops, 0);
+    }
+    EXPECT_EQ(driver.stops, 1);
+}
+
+TEST(LevelEngineTicks, EngineNeverRegisteredNeverStartsOrStops) {
+    fake::FakeTransport transport;
+    ManualTickSource ticks;
+    CountingPollDriver driver;
+    auto engine = std::make_unique<LevelEngine>(transport, ticks, &driver);
+    engine->Poll();
+    engine.reset();
+    EXPECT_EQ(driver.starts, 0);
+    EXPECT_EQ(driver.stops, 0);
+}
+
+} // namespace
