@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Reads the text of a setup or workspace file one line at a time. The reader owns the file's
 // bytes, so the caller may hand over a temporary buffer.
