@@ -1,0 +1,315 @@
+#include "dialogs/channel_setup_dialog.h"
+
+#include "device/control_device.h"
+#include "dialog_test_support.h"
+#include "dialogs/modal_run.h"
+#include "fake_cards.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int kMadi = 7;
+
+QStringList Items(const QComboBox& combo) {
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i)
+        items << combo.itemText(i);
+    return items;
+}
+
+ChannelSelection Selection(int32_t card, int32_t pair, int32_t group, int32_t bus) {
+    ChannelSelection selection;
+    selection.CardNumber = card;
+    selection.ChanNumber = pair;
+    selection.GroupNumber = group;
+    selection.BusType = bus;
+    return selection;
+}
+
+bool SameSelection(const ChannelSelection& a, const ChannelSelection& b) {
+    return a.CardNumber == b.CardNumber && a.ChanNumber == b.ChanNumber &&
+           a.GroupNumber == b.GroupNumber && a.BusType == b.BusType && a.cardKind == b.cardKind &&
+           a.accepted == b.accepted && a.rateCode == b.rateCode;
+}
+
+class ChannelSetupDialogTest : public testing::Test {
+protected:
+    // Opens the dialog on `selection` and shows it.
+    ChannelSetupDialog& Open() {
+        dialog_ = std::make_unique<ChannelSetupDialog>(device_, selection_);
+        dialog_->show();
+        return *dialog_;
+    }
+    QListWidget& Cards() const { return *FindControl<QListWidget>(*dialog_, kIdCardList); }
+    QComboBox& Pairs() const { return *FindControl<QComboBox>(*dialog_, kIdPairList); }
+    QComboBox& Groups() const { return *FindControl<QComboBox>(*dialog_, kIdGroupList); }
+    QRadioButton& Bus(int id) const { return *FindControl<QRadioButton>(*dialog_, id); }
+    void ClickBus(int id) const {
+        QRadioButton& button = Bus(id);
+        QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(6, button.height() / 2));
+    }
+    std::vector<bool> BusChecks() const {
+        return {Bus(kIdInputBus).isChecked(), Bus(kIdPlaybackBus).isChecked(),
+                Bus(kIdOutputBus).isChecked()};
+    }
+
+    FakeCards cards_;
+    ControlDevice device_{cards_};
+    ChannelSelection selection_;
+    std::unique_ptr<ChannelSetupDialog> dialog_;
+};
+
+TEST_F(ChannelSetupDialogTest, ListsMadiCardsFirstThenKestrelCardsNumberedByFamily) {
+    cards_.Plug(3, 6);
+    cards_.Plug(0, kMadi);
+    Open();
+    EXPECT_EQ(Lines(Cards()), QStringList({"Kestrel Orvo (1)", "Kestrel Tamsa (1)"}));
+}
+
+TEST_F(ChannelSetupDialogTest, SkipsSlotsThatDoNotAnswerAndNamesEveryModel) {
+    cards_.Plug(2, kMadi);
+    cards_.Plug(4, 0);
+    cards_.Plug(5, 1);
+    Open();
+    EXPECT_EQ(Lines(Cards()),
+              QStringList({"Kestrel Orvo (3)", "Kestrel Zento (2)", "Kestrel Quira (3)"}));
+}
+
+class KestrelModelNameTest : public ChannelSetupDialogTest,
+                             public testing::WithParamInterface<std::pair<int, const char*>> {};
+
+TEST_P(KestrelModelNameTest, NamesTheKind) {
+    cards_.Plug(4, GetParam().first);
+    Open();
+    EXPECT_EQ(Lines(Cards()), QStringList({GetParam().second}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds0To6, KestrelModelNameTest,
+    testing::Values(std::pair{0, "Kestrel Zento (2)"}, std::pair{1, "Kestrel Quira (2)"},
+                    std::pair{2, "Kestrel Bello (2)"}, std::pair{3, "Kestrel Bello (2)"},
+                    std::pair{4, "Kestrel Bello (2)"}, std::pair{5, "Kestrel Bello (2)"},
+                    std::pair{6, "Kestrel Tamsa (2)"}));
+
+TEST_F(ChannelSetupDialogTest, SelectsTheWindowsCardAndFillsItsLists) {
+    cards_.Plug(0, kMadi);
+    cards_.Plug(3, 1);
+    selection_ = Selection(3, 4, 1, 1);
+    Open();
+    EXPECT_EQ(Cards().currentRow(), 1);
+    EXPECT_EQ(Items(Pairs()), QStringList({"AN 1+2", "AN 3+4", "AN 5+6", "AN 7+8", "ADAT 1+2",
+                                           "ADAT 3+4", "ADAT 5+6", "ADAT 7+8", "SPDIF"}));
+    EXPECT_EQ(Pairs().currentText(), "ADAT 1+2");
+    EXPECT_EQ(Items(Groups()), QStringList({"ANALOG", "ADAT"}));
+    EXPECT_EQ(Groups().currentIndex(), 1);
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, true, false}));
+}
+
+TEST_F(ChannelSetupDialogTest, NoLineIsSelectedWhenTheWindowsCardDoesNotAnswer) {
+    cards_.Plug(3, 0);
+    selection_ = Selection(1, 0, 0, 0);
+    Open();
+    EXPECT_EQ(Cards().count(), 1);
+    EXPECT_EQ(Cards().currentRow(), -1);
+    EXPECT_EQ(Pairs().count(), 0);
+}
+
+TEST_F(ChannelSetupDialogTest, WithoutCardsEverythingIsEmptyAndOkWritesMinusOne) {
+    selection_ = Selection(3, 12, 2, 0);
+    Open();
+    EXPECT_EQ(Cards().count(), 0);
+    EXPECT_EQ(Pairs().count(), 0);
+    EXPECT_EQ(Groups().count(), 0);
+    ClickButton(*dialog_, kIdOk);
+    EXPECT_EQ(selection_.accepted, 1);
+    EXPECT_EQ(selection_.ChanNumber, -1);
+    EXPECT_EQ(selection_.GroupNumber, -1);
+    EXPECT_EQ(selection_.cardKind, -1);
+    EXPECT_EQ(selection_.rateCode, 0);
+}
+
+TEST_F(ChannelSetupDialogTest, SwitchingToACardWithFewerPairsSelectsItsLastPair) {
+    cards_.Plug(3, 0);
+    cards_.Plug(4, 2);
+    selection_ = Selection(3, 12, 0, 0);
+    Open();
+    ASSERT_EQ(Pairs().currentText(), "SPDIF");
+    ClickItem(Cards(), 1);
+    EXPECT_EQ(Pairs().count(), 6);
+    EXPECT_EQ(Pairs().currentIndex(), 5);
+    EXPECT_EQ(dialog_->workingCopy().ChanNumber, 5);
+    EXPECT_EQ(dialog_->workingCopy().cardKind, 2);
+}
+
+TEST_F(ChannelSetupDialogTest, TheKeptPairComesBackOnACardThatHasIt) {
+    cards_.Plug(3, 0);
+    cards_.Plug(4, 2);
+    selection_ = Selection(3, 3, 0, 0);
+    Open();
+    ClickItem(Cards(), 1);
+    ClickItem(Cards(), 0);
+    EXPECT_EQ(Pairs().currentText(), "ADAT1 7+8");
+}
+
+TEST_F(ChannelSetupDialogTest, KindFourOffersSixPairsOnInputAndEightOnOutput) {
+    cards_.Plug(3, 0);
+    cards_.Plug(5, 4);
+    selection_ = Selection(3, 7, 1, 0);
+    Open();
+    ClickItem(Cards(), 1);
+    EXPECT_EQ(Pairs().count(), 6);
+    EXPECT_EQ(Pairs().currentIndex(), 5);
+    EXPECT_EQ(Groups().currentIndex(), 1);
+    EXPECT_EQ(Groups().currentText(), "SPDIF+ANALOG");
+
+    ClickBus(kIdOutputBus);
+    EXPECT_EQ(dialog_->workingCopy().BusType, 2);
+    EXPECT_EQ(Pairs().count(), 8);
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, false, true}));
+    EXPECT_EQ(Groups().currentIndex(), 1);
+}
+
+TEST_F(ChannelSetupDialogTest, ClickingTheCheckedBusKeepsItChecked) {
+    cards_.Plug(3, 0);
+    selection_ = Selection(3, 0, 0, 2);
+    Open();
+    ClickBus(kIdOutputBus);
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, false, true}));
+}
+
+TEST_F(ChannelSetupDialogTest, ABusOutsideTheThreeChecksNoButton) {
+    cards_.Plug(3, 0);
+    selection_ = Selection(3, 0, 0, 5);
+    Open();
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, false, false}));
+    ClickBus(kIdPlaybackBus);
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, true, false}));
+}
+
+TEST_F(ChannelSetupDialogTest, ChoosingACardAfterAMissingOneSelectsItsFirstPairAndGroup) {
+    cards_.Plug(4, 0);
+    selection_ = Selection(3, 2, 1, 0);
+    Open();
+    ASSERT_EQ(dialog_->workingCopy().ChanNumber, -1);
+    ClickItem(Cards(), 0);
+    EXPECT_EQ(Pairs().currentIndex(), 0);
+    EXPECT_EQ(Groups().currentIndex(), 0);
+    EXPECT_EQ(dialog_->workingCopy().ChanNumber, 0);
+    EXPECT_EQ(dialog_->workingCopy().GroupNumber, 0);
+}
+
+TEST_F(ChannelSetupDialogTest, ACardThatStopsAnsweringEmptiesTheListsAtTheNextRefresh) {
+    cards_.Plug(3, 0);
+    selection_ = Selection(3, 0, 0, 0);
+    Open();
+    cards_.Unplug(3);
+    ClickBus(kIdPlaybackBus);
+    EXPECT_EQ(Pairs().count(), 0);
+    EXPECT_EQ(Groups().count(), 0);
+    EXPECT_EQ(dialog_->workingCopy().cardKind, -1);
+}
+
+TEST_F(ChannelSetupDialogTest, ChoosingPairAndGroupInTheListsChangesTheWorkingCopy) {
+    cards_.Plug(0, kMadi);
+    selection_ = Selection(0, 0, 0, 0);
+    Open();
+    EXPECT_EQ(Groups().count(), 29);
+    QTest::keyClick(&Pairs(), Qt::Key_Down);
+    QTest::keyClick(&Groups(), Qt::Key_End);
+    EXPECT_EQ(dialog_->workingCopy().ChanNumber, 1);
+    EXPECT_EQ(dialog_->workingCopy().GroupNumber, 28);
+    EXPECT_EQ(Groups().currentText(), "57+58");
+}
+
+TEST_F(ChannelSetupDialogTest, CancelAfterChangingEverythingKeepsTheSelection) {
+    cards_.Plug(0, kMadi, kRateDouble);
+    cards_.Plug(3, 0);
+    selection_ = Selection(3, 12, 2, 0);
+    selection_.accepted = 1;
+    Open();
+    ClickItem(Cards(), 0);
+    ClickBus(kIdOutputBus);
+    QTest::keyClick(&Pairs(), Qt::Key_Down);
+    QTest::keyClick(&Groups(), Qt::Key_Down);
+    const ChannelSelection before = Selection(3, 12, 2, 0);
+    ClickButton(*dialog_, kIdCancel);
+    EXPECT_EQ(dialog_->result(), QDialog::Rejected);
+    EXPECT_TRUE(SameSelection(selection_, before));
+}
+
+TEST_F(ChannelSetupDialogTest, EscapeKeepsTheSelection) {
+    cards_.Plug(3, 0);
+    cards_.Plug(4, 6);
+    selection_ = Selection(3, 1, 1, 1);
+    Open();
+    ClickItem(Cards(), 1);
+    ASSERT_TRUE(ShowActive(*dialog_));
+    QTest::keyClick(&Cards(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(selection_.CardNumber, 3);
+    EXPECT_EQ(selection_.accepted, 0);
+}
+
+TEST_F(ChannelSetupDialogTest, DoubleClickOnACardEndsAsOkWithThatCard) {
+    cards_.Plug(1, kMadi, kRateDouble);
+    cards_.Plug(5, 3);
+    selection_ = Selection(5, 20, 0, 2);
+    Open();
+    DoubleClickItem(Cards(), 0);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_EQ(selection_.accepted, 1);
+    EXPECT_EQ(selection_.CardNumber, 1);
+    EXPECT_EQ(selection_.cardKind, kMadi);
+    EXPECT_EQ(selection_.rateCode, kRateDouble);
+    EXPECT_EQ(selection_.BusType, 2);
+    EXPECT_EQ(selection_.ChanNumber, 5); // clamped at opening: kind 3 has six Output pairs
+}
+
+TEST_F(ChannelSetupDialogTest, HelpButtonAndF1ShowTheChannelSetupTopic) {
+    cards_.Plug(3, 0);
+    Open();
+    HideHelp();
+    ClickButton(*dialog_, kIdHelp);
+    EXPECT_TRUE(HelpShows(232));
+    EXPECT_TRUE(dialog_->isVisible());
+
+    HideHelp();
+    ASSERT_TRUE(ShowActive(*dialog_));
+    QTest::keyClick(&Pairs(), Qt::Key_F1);
+    EXPECT_TRUE(HelpShows(232));
+}
+
+TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {
+    cards_.Plug(3, 0);
+    cards_.Plug(4, 6);
+    selection_ = Selection(3, 0, 0, 0);
+    const ScopedModalRunner runner([](QDialog& dialog) {
+        dialog.show();
+        ClickItem(*FindControl<QListWidget>(dialog, kIdCardList), 1);
+        ClickButton(dialog, kIdOk);
+        return dialog.result();
+    });
+    RunChannelSetup(device_, selection_);
+    EXPECT_EQ(selection_.accepted, 1);
+    EXPECT_EQ(selection_.CardNumber, 4);
+    EXPECT_EQ(selection_.cardKind, 6);
+}
+
+TEST_F(ChannelSetupDialogTest, RunChannelSetupCancelledLeavesAcceptedAtZero) {
+    cards_.Plug(3, 0);
+    selection_ = Selection(3, 0, 0, 0);
+    selection_.accepted = 1;
+    const ScopedModalRunner runner([](QDialog& dialog) {
+        dialog.reject();
+        return dialog.result();
+    });
+    RunChannelSetup(device_, selection_);
+    EXPECT_EQ(selection_.accepted, 0);
+    EXPECT_EQ(selection_.CardNumber, 3);
+}
+
+} // namespace
