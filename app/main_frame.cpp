@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
+#include <utility>
 #include <vector>
 
 const QEvent::Type CMainFrame::kHandOverEvent = static_cast<QEvent::Type>(QEvent::User + 1);
@@ -364,42 +366,45 @@ void CMainFrame::ShowNormal() {
         show();
 }
 
-QSize CMainFrame::Decoration() const {
-    if (!isVisible())
-        return {0, 0};
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    return {frame.width() - client.width(), frame.height() - client.height()};
+QMargins CMainFrame::Decoration() const {
+    const QWindow* window = windowHandle();
+    return window && isVisible() ? window->frameMargins() : QMargins();
 }
 
 QRect CMainFrame::OuterGeometry() const {
-    return isVisible() ? frameGeometry() : geometry();
+    return geometry().marginsAdded(Decoration());
 }
 
 QRect CMainFrame::NormalOuterGeometry() const {
-    if (isMinimized() || isMaximized()) {
-        const QSize deco = Decoration();
-        QRect normal = normalGeometry();
-        return QRect(normal.topLeft() - QPoint(geometry().left() - frameGeometry().left(),
-                                               geometry().top() - frameGeometry().top()),
-                     normal.size() + deco);
-    }
-    return OuterGeometry();
+    const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
+    return normal.marginsAdded(Decoration());
 }
 
 void CMainFrame::SetOuterGeometry(const QRect& outer) {
+    if (!isVisible()) {
+        // The frame's decoration is known only once it is shown.
+        pendingOuter_ = outer;
+        setGeometry(outer);
+        return;
+    }
     ++placing_;
-    const QSize deco = Decoration();
+    const QRect client = outer.marginsRemoved(Decoration());
     move(outer.topLeft());
-    resize(std::max(1, outer.width() - deco.width()), std::max(1, outer.height() - deco.height()));
+    resize(std::max(1, client.width()), std::max(1, client.height()));
     lastOuter_ = OuterGeometry();
     --placing_;
 }
 
 void CMainFrame::SetOuterSize(const QSize& outer) {
+    if (!isVisible()) {
+        pendingOuter_ = QRect(geometry().topLeft(), outer);
+        resize(outer);
+        return;
+    }
     ++placing_;
-    const QSize deco = Decoration();
-    resize(std::max(1, outer.width() - deco.width()), std::max(1, outer.height() - deco.height()));
+    const QMargins deco = Decoration();
+    resize(std::max(1, outer.width() - deco.left() - deco.right()),
+           std::max(1, outer.height() - deco.top() - deco.bottom()));
     lastOuter_ = OuterGeometry();
     --placing_;
 }
@@ -410,7 +415,8 @@ QRect CMainFrame::OnSizing(int edge, const QRect& outer) const {
 
 void CMainFrame::ApplyMaxTrackWidth() {
     const int maxOuter = frame_geometry::MaxTrackWidth(fixedWidth_);
-    setMaximumWidth(std::max(1, maxOuter - Decoration().width()));
+    const QMargins deco = Decoration();
+    setMaximumWidth(std::max(1, maxOuter - deco.left() - deco.right()));
 }
 
 int CMainFrame::FitClientSize(int width, int height) {
@@ -421,9 +427,9 @@ int CMainFrame::FitClientSize(int width, int height) {
         outerWidth = outer.width() - view->width() + width;
         outerHeight = outer.height() - view->height() + height;
     } else {
-        const QSize deco = Decoration();
-        outerWidth = std::max(width, 10) + deco.width();
-        outerHeight = std::max(height, 10) + deco.height();
+        const QMargins deco = Decoration();
+        outerWidth = std::max(width, 10) + deco.left() + deco.right();
+        outerHeight = std::max(height, 10) + deco.top() + deco.bottom();
     }
     fixedWidth_ = width != 0 ? outerWidth : 0;
     fixedHeight_ = height != 0 ? outerHeight : 0;
@@ -468,6 +474,12 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     }
     if (placing_ == 0)
         lastOuter_ = outer;
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (pendingOuter_.isValid())
+        SetOuterGeometry(std::exchange(pendingOuter_, QRect()));
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {

@@ -81,6 +81,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
@@ -94,7 +95,7 @@ private:
     void SaveBarState();
     void RestoreBarState();
     void ApplyMaxTrackWidth();
-    QSize Decoration() const;
+    QMargins Decoration() const;
 
     CVexaApp& app_;
     std::unique_ptr<CVexaDoc> document_;
@@ -114,4 +115,6 @@ private:
     // Set while the program itself moves or resizes the window.
     int placing_ = 0;
     QRect lastOuter_;
+    // Placed before the frame was first shown; applied once its decoration is known.
+    QRect pendingOuter_;
 };

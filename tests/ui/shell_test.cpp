@@ -2,8 +2,10 @@
 
 #include "app/command_ids.h"
 #include "app/global_settings.h"
+#include "app/screen_saver_inhibitor.h"
 #include "meters/vexa_view.h"
 
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -187,14 +189,15 @@ TEST_F(ShellTest, ExitStoresDenseWorkspaceAndDropsTemp) {
 }
 
 TEST_F(ShellTest, ClosingTheLastWindowStoresItAlone) {
-    profile.WriteInt("Workspace", "NumOfWins", 5);
+    // A stale section beyond the stored count: the new workspace must drop it.
+    profile.WriteInt("Workspace", "NumOfWins", 1);
     profile.WriteInt("Workspace\\Frame4", "SWType", 2);
     Start();
     ASSERT_TRUE(app->InitInstance(""));
     ASSERT_TRUE(NewWindow(0));
     Frame(0)->DestroyFrame();
     Flush();
-    EXPECT_EQ(profile.ReadInt("Workspace", "NumOfWins", -1), 5); // not the last one yet
+    EXPECT_EQ(profile.ReadInt("Workspace\\Frame4", "SWType", -1), 2); // not the last one yet
     Frame(1)->close();
     Flush();
     EXPECT_EQ(OpenWindows(), 0);
