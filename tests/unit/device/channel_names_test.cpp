@@ -50,6 +50,7 @@ const std::vector<std::string> kShortBelloNames(kBelloNames.begin(), kBelloNames
 
 struct PairNames {
     const char* what;
+    friend void PrintTo(const PairNames& c, std::ostream* os) { *os << c.what; }
     ChannelSelection selection;
     std::vector<std::string> names;
 };
@@ -106,6 +107,7 @@ TEST(ChannelNames, TextTooSmallForTheNameStaysUntouched) {
 
 struct Activity {
     const char* what;
+    friend void PrintTo(const Activity& c, std::ostream* os) { *os << c.what; }
     ChannelSelection selection;
     int32_t count;
     std::vector<int32_t> pairs;
@@ -145,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct Group {
     const char* what;
+    friend void PrintTo(const Group& c, std::ostream* os) { *os << c.what; }
     int32_t kind;
     int32_t group;
     const char* name; // nullptr: no name

@@ -2,6 +2,7 @@
 
 #include "device/driver_protocol.h"
 #include "device/driver_transport.h"
+#include "driver/little_endian_write.h"
 
 #include <algorithm>
 #include <array>
@@ -18,15 +19,18 @@ inline constexpr const char* kSlotNames[driver_protocol::kCardSlots] = {
     "\\\\.\\madiOut0",    "\\\\.\\madiOut32",    "\\\\.\\madiOut64",
     "\\\\.\\kestrelOut0", "\\\\.\\kestrelOut13", "\\\\.\\kestrelOut26"};
 
+// Bounds-checked, so that a test composing outside its record fails loudly.
+inline uint8_t* Field(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t size) {
+    static_cast<void>(bytes.at(offset + size - 1));
+    return bytes.data() + offset;
+}
+
 inline void Put32(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+    little_endian::WriteU32(Field(bytes, offset, 4), value);
 }
 
 inline void Put64(std::vector<uint8_t>& bytes, uint32_t offset, int64_t value) {
-    const auto bits = static_cast<uint64_t>(value);
-    Put32(bytes, offset, static_cast<uint32_t>(bits));
-    Put32(bytes, offset + 4, static_cast<uint32_t>(bits >> 32));
+    little_endian::WriteU64(Field(bytes, offset, 8), static_cast<uint64_t>(value));
 }
 
 struct CardInfoFields {

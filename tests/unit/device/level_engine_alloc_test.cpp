@@ -95,14 +95,6 @@ TEST_F(PollAllocationTest, PollWithFortyViewsAllocatesNothing) {
     EXPECT_EQ(Reports() - before, six_card_rig::kReportsPerPoll);
 }
 
-TEST_F(PollAllocationTest, PollWithASpeedChangeAllocatesNothing) {
-    int restarts = 0;
-    engine->SetRestartLevelProcessing([&restarts] { ++restarts; });
-    transport.At(0).cardInfo.bytes = fake::MadiInfo(driver_protocol::kStatusDoubleSpeed);
-    EXPECT_EQ(AllocationsDuringPoll(), 0);
-    EXPECT_EQ(restarts, 1);
-}
-
 // The counter is not blind: an allocating listener inside the poll is seen.
 class AllocatingListener final : public LevelListener {
 public:

@@ -86,112 +86,112 @@ protected:
     std::function<void()> onRestart;
 };
 
-TEST_F(LevelEngineTest, StereoMeterOnCard4Bus2Pair12FillsSlot908) {
-    Plug(4, fake::KestrelInfo(50));
-    LevelRecorder view;
-    EXPECT_EQ(Register(LevelEngine::kStereoMeter, Stereo(4, 2, 12), view), kRateSingle);
-    ASSERT_EQ(LevelEngine::SlotIndex(4, 2, 12), 908);
-    const ChannelSlot& slot = engine->Slot(908);
-    EXPECT_EQ(slot.active, 1);
-    EXPECT_EQ(slot.listeners[0], &view);
-    EXPECT_EQ(slot.cookies[0], 0);
-    EXPECT_EQ(engine->registeredRate(4), kRateSingle);
-
-    engine->Poll();
-    ExpectPairs(view, 2, {12}, {0});
-    EXPECT_DOUBLE_EQ(view.calls[0].report.meanSquareA, ChannelTag(2, 24) * kMeanSquareScale);
+TEST(LevelEngineTable, SlotsRunByCardBusAndPair) {
+    EXPECT_EQ(LevelEngine::SlotIndex(4, 2, 12), 908);
+    EXPECT_EQ(LevelEngine::SlotIndex(5, 2, 63), LevelEngine::kSlots - 1);
 }
 
-TEST_F(LevelEngineTest, MadiGroup5FillsPairs5To8) {
-    Plug(1, fake::MadiInfo());
+struct Subscription {
+    const char* what;
+    friend void PrintTo(const Subscription& c, std::ostream* os) { *os << c.what; }
+    fake::CardInfoFields info;
+    int32_t type;
+    ChannelSelection selection;
+    std::vector<int> driverPairs; // subscribed with cookies 0, 1, 2, ...
+};
+
+class SubscriptionTest : public LevelEngineTest,
+                         public testing::WithParamInterface<Subscription> {};
+
+TEST_P(SubscriptionTest, FillsTheDriverPairsAndReportsThem) {
+    const Subscription& c = GetParam();
+    const int card = c.selection.CardNumber;
+    const int bus = c.selection.BusType;
+    Plug(card, fake::CardInfo(c.info));
     LevelRecorder view;
-    Register(LevelEngine::kMultiChannelMeter, Group(1, 1, 5), view);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(SlotOf(1, 1, 5 + i).listeners[0], &view);
-        EXPECT_EQ(SlotOf(1, 1, 5 + i).cookies[0], i);
+    ChannelSelection selection = c.selection;
+    EXPECT_EQ(engine->RegisterView(c.type, selection, &view), selection.rateCode);
+    EXPECT_EQ(engine->registeredRate(card), selection.rateCode);
+
+    std::vector<int32_t> cookies;
+    for (size_t i = 0; i < c.driverPairs.size(); ++i) {
+        const ChannelSlot& slot = SlotOf(card, bus, c.driverPairs[i]);
+        EXPECT_EQ(slot.active, 1);
+        EXPECT_EQ(slot.listeners[0], &view);
+        EXPECT_EQ(slot.cookies[0], static_cast<int32_t>(i));
+        cookies.push_back(static_cast<int32_t>(i));
     }
-    EXPECT_FALSE(SlotOf(1, 1, 4).active);
-    EXPECT_FALSE(SlotOf(1, 1, 9).active);
     engine->Poll();
-    ExpectPairs(view, 1, {5, 6, 7, 8}, {0, 1, 2, 3});
+    ExpectPairs(view, bus, c.driverPairs, cookies);
 }
 
-TEST_F(LevelEngineTest, GlobalMeterOnZentoSubscribesItsThirteenPairs) {
-    Plug(3, fake::KestrelInfo(10));
-    LevelRecorder view;
-    ChannelSelection selection = Stereo(3, 0, 40);
-    EXPECT_EQ(engine->RegisterView(LevelEngine::kGlobalMeter, selection, &view), kRateSingle);
-    EXPECT_EQ(selection.cardKind, 0);
-    EXPECT_EQ(selection.rateCode, kRateSingle);
-    EXPECT_EQ(SlotOf(3, 0, 12).cookies[0], 12);
-    EXPECT_FALSE(SlotOf(3, 0, 13).active);
-    engine->Poll();
-    std::vector<int> pairs;
-    for (int p = 0; p < 13; ++p)
-        pairs.push_back(p);
-    ExpectPairs(view, 0, pairs, std::vector<int32_t>(pairs.begin(), pairs.end()));
-}
+constexpr fake::CardInfoFields kMadi{.magic = kMadiMagic};
+constexpr fake::CardInfoFields kZento{.magic = kKestrelMagic, .revision = 10};
+constexpr fake::CardInfoFields kQuira{.magic = kKestrelMagic, .revision = 20, .modelWord = 1};
+constexpr fake::CardInfoFields kQuiraDouble{kKestrelMagic, 20, kStatusDoubleSpeed, 0, 1};
+constexpr fake::CardInfoFields kBelloNoAnalogIn{kKestrelMagic, 150, 0, kOption29, 0};
 
-TEST_F(LevelEngineTest, GlobalMeterOnAnEmptySlotSubscribesNothing) {
-    LevelRecorder view;
-    ChannelSelection selection = Stereo(2, 0, 0);
-    EXPECT_EQ(engine->RegisterView(LevelEngine::kGlobalMeter, selection, &view), kRateNoCard);
-    EXPECT_EQ(selection.cardKind, kNoCardKind);
-    EXPECT_FALSE(AnySlotActive());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Meters, SubscriptionTest,
+    testing::Values(
+        Subscription{
+            "stereo on slot 908", kZento, LevelEngine::kStereoMeter, Stereo(4, 2, 12), {12}},
+        Subscription{
+            "madi group 5", kMadi, LevelEngine::kMultiChannelMeter, Group(1, 1, 5), {5, 6, 7, 8}},
+        Subscription{"zento global",
+                     kZento,
+                     LevelEngine::kGlobalMeter,
+                     Stereo(3, 0, 40),
+                     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        Subscription{"bello global without analogue input",
+                     kBelloNoAnalogIn,
+                     LevelEngine::kGlobalMeter,
+                     Stereo(5, 0, 0),
+                     {0, 1, 2, 3, 4, 5}},
+        Subscription{
+            "quira single pair 4", kQuira, LevelEngine::kStereoMeter, Stereo(5, 0, 4), {8}},
+        Subscription{
+            "quira single pair 3", kQuira, LevelEngine::kStereoMeter, Stereo(5, 1, 3), {3}},
+        Subscription{
+            "quira double pair 2", kQuiraDouble, LevelEngine::kStereoMeter, Stereo(5, 0, 2), {4}},
+        Subscription{
+            "quira double pair 4", kQuiraDouble, LevelEngine::kStereoMeter, Stereo(5, 0, 4), {8}},
+        Subscription{"quira single adat group",
+                     kQuira,
+                     LevelEngine::kMultiChannelMeter,
+                     Group(3, 2, 1),
+                     {8, 9, 10, 11}},
+        Subscription{"quira double analogue group",
+                     kQuiraDouble,
+                     LevelEngine::kMultiChannelMeter,
+                     Group(3, 0, 0),
+                     {0, 1, 4, 5}},
+        Subscription{"quira single global",
+                     kQuira,
+                     LevelEngine::kGlobalMeter,
+                     Stereo(4, 0, 0),
+                     {0, 1, 2, 3, 8, 9, 10, 11, 12}}),
+    CaseName<Subscription>);
 
-TEST_F(LevelEngineTest, RegistrationOnASilentCardStillFillsTheSlots) {
+TEST_F(LevelEngineTest, CardThatIsAbsentOrStopsAnsweringKeepsItsSlots) {
     LevelRecorder view;
     EXPECT_EQ(Register(LevelEngine::kMultiChannelMeter, Group(0, 0, 0), view), kRateNoCard);
     EXPECT_EQ(SlotOf(0, 0, 3).listeners[0], &view);
     engine->Poll();
     EXPECT_TRUE(view.calls.empty());
 
-    Plug(0, fake::MadiInfo());
+    fake::Device& card = Plug(0, fake::MadiInfo());
     engine->Poll();
     EXPECT_EQ(view.calls.size(), 4u);
-}
-
-struct QuiraCase {
-    const char* what;
-    uint32_t statusWord;
-    int32_t type;
-    int32_t chanOrGroup;
-    std::vector<int> driverPairs;
-};
-
-class QuiraMappingTest : public LevelEngineTest, public testing::WithParamInterface<QuiraCase> {};
-
-TEST_P(QuiraMappingTest, SubscribesTheDriverPairs) {
-    const QuiraCase& c = GetParam();
-    Plug(5, fake::KestrelInfo(20, c.statusWord, 0, 1));
-    LevelRecorder view;
-    ChannelSelection selection = Stereo(5, 0, c.chanOrGroup);
-    selection.GroupNumber = c.chanOrGroup;
-    Register(c.type, selection, view);
+    card.present = false;
     engine->Poll();
-    std::vector<int32_t> cookies;
-    for (size_t i = 0; i < c.driverPairs.size(); ++i)
-        cookies.push_back(static_cast<int32_t>(i));
-    ExpectPairs(view, 0, c.driverPairs, cookies);
+    EXPECT_EQ(view.calls.size(), 4u);
+    card.present = true;
+    engine->Poll();
+    EXPECT_EQ(view.calls.size(), 8u);
+    // Registered while absent (rate 0): every answering poll asks for a fresh registration.
+    EXPECT_EQ(restarts, 2);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Speeds, QuiraMappingTest,
-    testing::Values(
-        QuiraCase{"single pair 4", 0, LevelEngine::kStereoMeter, 4, {8}},
-        QuiraCase{"single pair 3", 0, LevelEngine::kStereoMeter, 3, {3}},
-        QuiraCase{"double pair 2", kStatusDoubleSpeed, LevelEngine::kStereoMeter, 2, {4}},
-        QuiraCase{"double pair 4", kStatusDoubleSpeed, LevelEngine::kStereoMeter, 4, {8}},
-        QuiraCase{"single adat group", 0, LevelEngine::kMultiChannelMeter, 1, {8, 9, 10, 11}},
-        QuiraCase{"double analog group",
-                  kStatusDoubleSpeed,
-                  LevelEngine::kMultiChannelMeter,
-                  0,
-                  {0, 1, 4, 5}},
-        QuiraCase{
-            "single global", 0, LevelEngine::kGlobalMeter, 0, {0, 1, 2, 3, 8, 9, 10, 11, 12}}),
-    CaseName<QuiraCase>);
 
 TEST_F(LevelEngineTest, TwoViewsOnOnePairBothReportUntilTheLastLeaves) {
     fake::Device& card = Plug(0, fake::MadiInfo());
@@ -257,6 +257,7 @@ TEST_F(LevelEngineTest, FullSlotTakesNoTwentyFirstListener) {
 
 struct Unsubscribable {
     const char* what;
+    friend void PrintTo(const Unsubscribable& c, std::ostream* os) { *os << c.what; }
     int32_t type;
     ChannelSelection selection;
 };
@@ -292,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
         Unsubscribable{"card minus 1", LevelEngine::kGlobalMeter, Stereo(-1, 0, 0)},
         Unsubscribable{"bus 3", LevelEngine::kStereoMeter, Stereo(0, 3, 0)},
         Unsubscribable{"bus minus 1", LevelEngine::kGlobalMeter, Stereo(0, -1, 0)},
-        Unsubscribable{"meter type 3", 3, Stereo(0, 0, 0)}),
+        Unsubscribable{"meter type 3", 3, Stereo(0, 0, 0)},
+        Unsubscribable{"global on an empty slot", LevelEngine::kGlobalMeter, Stereo(2, 0, 0)}),
     CaseName<Unsubscribable>);
 
 TEST_F(LevelEngineTest, NullViewSubscribesNothing) {
@@ -304,6 +306,7 @@ TEST_F(LevelEngineTest, NullViewSubscribesNothing) {
 
 struct ElapsedCase {
     const char* what;
+    friend void PrintTo(const ElapsedCase& c, std::ostream* os) { *os << c.what; }
     uint32_t start;
     uint32_t gap;
     double elapsed;
@@ -331,18 +334,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ElapsedCase{"3 s", 500, 3000, 1.0},
                     ElapsedCase{"across the wrap", 0xFFFFFFF0u, 0x20, 0.032}),
     CaseName<ElapsedCase>);
-
-TEST_F(LevelEngineTest, ElapsedRunsFromPollToPoll) {
-    Plug(0, fake::MadiInfo());
-    LevelRecorder view;
-    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), view);
-    ticks.Advance(3000);
-    engine->Poll();
-    ticks.Advance(40);
-    engine->Poll();
-    ASSERT_EQ(view.calls.size(), 2u);
-    EXPECT_DOUBLE_EQ(view.calls[1].report.elapsed, 0.040);
-}
 
 TEST_F(LevelEngineTest, SpeedChangeRestartsOnceUntilReRegistered) {
     fake::Device& madi = Plug(0, fake::MadiInfo());
@@ -373,30 +364,6 @@ TEST_F(LevelEngineTest, SpeedChangeRestartsOnceUntilReRegistered) {
     engine->Poll();
     engine->Poll();
     EXPECT_EQ(restarts, 1);
-}
-
-TEST_F(LevelEngineTest, SpeedChangeOnACardWithoutViewsIsNoRestart) {
-    fake::Device& card = Plug(1, fake::MadiInfo());
-    LevelRecorder view;
-    Register(LevelEngine::kStereoMeter, Stereo(1, 0, 0), view);
-    engine->UnregisterView(&view);
-    card.cardInfo.bytes = fake::MadiInfo(kStatusDoubleSpeed);
-    engine->Poll();
-    EXPECT_EQ(restarts, 0);
-}
-
-TEST_F(LevelEngineTest, CardThatStopsAnsweringKeepsItsSlotsAndResumes) {
-    fake::Device& card = Plug(4, fake::KestrelInfo(120));
-    LevelRecorder view;
-    Register(LevelEngine::kStereoMeter, Stereo(4, 0, 0), view);
-    card.present = false;
-    engine->Poll();
-    EXPECT_TRUE(view.calls.empty());
-    EXPECT_EQ(SlotOf(4, 0, 0).listeners[0], &view);
-    card.present = true;
-    engine->Poll();
-    EXPECT_EQ(view.calls.size(), 1u);
-    EXPECT_EQ(restarts, 0);
 }
 
 TEST_F(LevelEngineTest, ListenerThatUnregistersItselfIsSkippedAfterwards) {
@@ -459,6 +426,7 @@ TEST_F(LevelEngineTest, ReadsEachAnsweringCardOncePerPoll) {
 
 struct FailedRead {
     const char* what;
+    friend void PrintTo(const FailedRead& c, std::ostream* os) { *os << c.what; }
     int slot;
     void (*spoil)(fake::Reply&);
 };
