@@ -44,22 +44,22 @@ bool ParseLine(std::string_view line, DriverConfig& config, std::string& error) 
         CardSetup card;
         if (!ParseCardWords(args, slot, card, error))
             return false;
-        if (config.slots[slot]) {
+        if (config.cards[slot]) {
             error = "slot " + std::to_string(slot) + " already has a card";
             return false;
         }
-        config.slots[slot] = std::move(card);
+        config.cards[slot] = std::move(card);
         return true;
     }
     if (words[0] == "signal") {
         SignalAssignment assignment;
         if (!ParseSignalWords(args, slot, assignment, error))
             return false;
-        if (!config.slots[slot]) {
+        if (!config.cards[slot]) {
             error = "slot " + std::to_string(slot) + " has no card (a card line must come first)";
             return false;
         }
-        config.slots[slot]->signals.push_back(assignment);
+        config.cards[slot]->assignments.push_back(assignment);
         return true;
     }
     error = "unknown statement '" + std::string(words[0]) + "' (expected card or signal)";

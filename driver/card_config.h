@@ -43,11 +43,11 @@ struct CardSetup {
     int kind = kMadiCardKind;
     Speed speed = Speed::Single;
     bool plugged = true;
-    std::vector<SignalAssignment> signals;
+    std::vector<SignalAssignment> assignments;
 };
 
 struct DriverConfig {
-    std::array<std::optional<CardSetup>, driver_protocol::kCardSlots> slots;
+    std::array<std::optional<CardSetup>, driver_protocol::kCardSlots> cards;
 };
 
 // Fills `config` from the text; on an error returns false with "line N: what is wrong".

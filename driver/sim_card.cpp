@@ -21,7 +21,7 @@ int64_t SamplesIn(int64_t ns, int rate) {
 SimCard::SimCard(int slot, const CardSetup& setup, int64_t nowNs)
     : slot_(slot), kind_(setup.kind), speed_(setup.speed), layout_(dp::LayoutForSlot(slot)) {
     Restart(nowNs);
-    for (const SignalAssignment& a : setup.signals)
+    for (const SignalAssignment& a : setup.assignments)
         Assign(a.target, a.spec);
 }
 

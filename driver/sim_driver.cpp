@@ -23,7 +23,7 @@ std::string ChannelRange(int first, int last) {
 
 SimDriver::SimDriver(const DriverConfig& config, const SimClock& clock) : clock_(clock) {
     for (int slot = 0; slot < dp::kCardSlots; ++slot) {
-        const auto& setup = config.slots[slot];
+        const auto& setup = config.cards[slot];
         if (!setup || !CardProblem(slot, setup->kind, setup->speed).empty())
             continue;
         slots_[slot].card.emplace(slot, *setup, clock_.NowNs());

@@ -21,27 +21,27 @@ TEST(CardConfig, ReadsCardsAndSignalsInOrder) {
                                        "signal 5 1 26 burst 4\n",
                                        config, error))
         << error;
-    ASSERT_TRUE(config.slots[1]);
-    EXPECT_EQ(config.slots[1]->kind, 7);
-    EXPECT_EQ(config.slots[1]->speed, Speed::Double);
-    EXPECT_TRUE(config.slots[1]->plugged);
-    ASSERT_EQ(config.slots[1]->signals.size(), 2u);
-    const sim::SignalAssignment& first = config.slots[1]->signals[0];
+    ASSERT_TRUE(config.cards[1]);
+    EXPECT_EQ(config.cards[1]->kind, 7);
+    EXPECT_EQ(config.cards[1]->speed, Speed::Double);
+    EXPECT_TRUE(config.cards[1]->plugged);
+    ASSERT_EQ(config.cards[1]->assignments.size(), 2u);
+    const sim::SignalAssignment& first = config.cards[1]->assignments[0];
     EXPECT_EQ(first.target.firstBus, 2);
     EXPECT_EQ(first.target.lastBus, 2);
     EXPECT_EQ(first.target.firstChannel, 2);
     EXPECT_EQ(first.target.lastChannel, 7);
     EXPECT_EQ(first.spec, sim::SignalSpec(sim::Sine{440, -6.5}));
-    EXPECT_EQ(config.slots[1]->signals[1].target.lastChannel, 63);
+    EXPECT_EQ(config.cards[1]->assignments[1].target.lastChannel, 63);
 
-    ASSERT_TRUE(config.slots[5]);
-    EXPECT_FALSE(config.slots[5]->plugged);
-    EXPECT_EQ(config.slots[5]->speed, Speed::Quad);
-    const sim::SignalAssignment& burst = config.slots[5]->signals[0];
+    ASSERT_TRUE(config.cards[5]);
+    EXPECT_FALSE(config.cards[5]->plugged);
+    EXPECT_EQ(config.cards[5]->speed, Speed::Quad);
+    const sim::SignalAssignment& burst = config.cards[5]->assignments[0];
     EXPECT_EQ(burst.target.firstBus, 1);
     EXPECT_EQ(burst.target.firstChannel, 25);
     EXPECT_EQ(burst.spec, sim::SignalSpec(sim::Burst{4, 1}));
-    EXPECT_FALSE(config.slots[0]);
+    EXPECT_FALSE(config.cards[0]);
 }
 
 struct ErrorCase {
@@ -53,11 +53,11 @@ class CardConfigErrors : public testing::TestWithParam<ErrorCase> {};
 
 TEST_P(CardConfigErrors, NameTheLineAndTheFault) {
     sim::DriverConfig config;
-    config.slots[2].emplace();
+    config.cards[2].emplace();
     std::string error;
     EXPECT_FALSE(sim::ParseDriverConfig(GetParam().text, config, error));
     EXPECT_EQ(error, GetParam().error);
-    EXPECT_TRUE(config.slots[2]) << "a failed parse must leave the configuration alone";
+    EXPECT_TRUE(config.cards[2]) << "a failed parse must leave the configuration alone";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -114,7 +114,7 @@ TEST_P(SignalSpelling, FormatsAsItWasWritten) {
     ASSERT_TRUE(sim::ParseDriverConfig("card 0 kind 7 speed single\nsignal 0 all all " + source,
                                        config, error))
         << error;
-    EXPECT_EQ(sim::FormatSignal(config.slots[0]->signals[0].spec), source);
+    EXPECT_EQ(sim::FormatSignal(config.cards[0]->assignments[0].spec), source);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, SignalSpelling,
@@ -125,16 +125,16 @@ TEST(CardConfig, EmbeddedDefaultIsAMadiCardAndSeveralKestrelModels) {
     sim::DriverConfig config;
     std::string error;
     ASSERT_TRUE(sim::ParseDriverConfig(sim::EmbeddedConfigText(), config, error)) << error;
-    ASSERT_TRUE(config.slots[0]);
-    EXPECT_EQ(config.slots[0]->kind, 7);
+    ASSERT_TRUE(config.cards[0]);
+    EXPECT_EQ(config.cards[0]->kind, 7);
     int kestrelKinds = 0;
     for (int slot = 3; slot < 6; ++slot) {
-        ASSERT_TRUE(config.slots[slot]) << slot;
-        EXPECT_TRUE(config.slots[slot]->plugged);
-        kestrelKinds |= 1 << config.slots[slot]->kind;
+        ASSERT_TRUE(config.cards[slot]) << slot;
+        EXPECT_TRUE(config.cards[slot]->plugged);
+        kestrelKinds |= 1 << config.cards[slot]->kind;
     }
     EXPECT_EQ(__builtin_popcount(kestrelKinds), 3);
-    EXPECT_EQ(sim::EmbeddedConfig().slots[5]->kind, config.slots[5]->kind);
+    EXPECT_EQ(sim::EmbeddedConfig().cards[5]->kind, config.cards[5]->kind);
 }
 
 TEST(StatementWords, SplitAtBlanksAndStopAtComments) {

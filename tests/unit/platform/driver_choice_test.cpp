@@ -1,0 +1,87 @@
+#include "platform/driver_choice.h"
+
+#include "device/card_probe.h"
+#include "device/control_device.h"
+#include "device/driver_protocol.h"
+#include "driver/card_model.h"
+#include "tests/unit/platform/fake_driver_server.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+class DriverChoiceTest : public testing::Test {
+protected:
+    DriverChoiceTest() {
+        char pattern[] = "/tmp/levora-choice-XXXXXX";
+        runtime = mkdtemp(pattern);
+        environment.runtimeDir = runtime;
+        environment.tempDir = runtime;
+    }
+    ~DriverChoiceTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(runtime, ignored);
+    }
+    std::string DefaultDir() {
+        std::string dir = runtime + "/levora-driver";
+        mkdir(dir.c_str(), 0700);
+        return dir;
+    }
+    static int32_t ProbeSlot(DriverTransport& transport, int slot, int32_t* kind) {
+        ControlDevice device(transport);
+        DeviceName name;
+        return ProbeCard(device, name, slot, kind);
+    }
+
+    std::string runtime;
+    sim::DirectoryEnvironment environment;
+};
+
+TEST_F(DriverChoiceTest, ASetDriverDirectoryIsUsedEvenBeforeTheDriverRuns) {
+    environment.driverDir = runtime + "/not-yet";
+    DriverChoice choice = ChooseDriverTransport(environment);
+    EXPECT_FALSE(choice.embedded);
+    EXPECT_EQ(choice.directory, runtime + "/not-yet");
+    int32_t kind = -1;
+    EXPECT_EQ(ProbeSlot(*choice.transport, 0, &kind), kRateNoCard);
+}
+
+TEST_F(DriverChoiceTest, WithoutADriverTheEmbeddedDemoCardsAnswer) {
+    DefaultDir();
+    DriverChoice choice = ChooseDriverTransport(environment);
+    ASSERT_TRUE(choice.embedded);
+    int32_t kind = -1;
+    EXPECT_EQ(ProbeSlot(*choice.transport, 0, &kind), kRateSingle);
+    EXPECT_EQ(kind, 7);
+}
+
+TEST_F(DriverChoiceTest, ADriverAnsweringInTheDefaultDirectoryIsUsed) {
+    std::string dir = DefaultDir();
+    FakeDriverServer server(dir + "/kestrelOut13", [](int fd) {
+        FakeDriverServer::ReadRequest(fd);
+        std::vector<uint8_t> info(driver_protocol::kCardInfoSize);
+        sim::EncodeCardInfo(4, 6, sim::Speed::Double, info.data());
+        FakeDriverServer::Send(fd, FakeDriverServer::Reply(1, 92, info));
+    });
+    DriverChoice choice = ChooseDriverTransport(environment);
+    EXPECT_FALSE(choice.embedded);
+    EXPECT_EQ(choice.directory, dir);
+    int32_t kind = -1;
+    EXPECT_EQ(ProbeSlot(*choice.transport, 4, &kind), kRateDouble);
+    EXPECT_EQ(kind, 6);
+}
+
+TEST_F(DriverChoiceTest, ASocketThatAnswersNoCardDoesNotCount) {
+    std::string dir = DefaultDir();
+    FakeDriverServer server(dir + "/madiOut0", [](int fd) {
+        FakeDriverServer::ReadRequest(fd);
+        FakeDriverServer::Send(fd, FakeDriverServer::Reply(1, 92, std::vector<uint8_t>(92, 0)));
+    });
+    EXPECT_TRUE(ChooseDriverTransport(environment).embedded);
+    EXPECT_EQ(server.Connections(), 1);
+}
+
+} // namespace
