@@ -4,8 +4,7 @@
 #include "app/vexa_app.h"
 #include "device/control_device.h"
 #include "device/level_engine.h"
-#include "driver/card_config.h"
-#include "driver/in_process_transport.h"
+#include "platform/driver_choice.h"
 #include "platform/qsettings_profile.h"
 #include "platform/qt_poll_driver.h"
 #include "platform/quit_on_signal.h"
@@ -68,11 +67,11 @@ int main(int argc, char** argv) {
         break;
     }
 
-    InProcessTransport transport(sim::EmbeddedConfig());
+    DriverChoice driver = ChooseDriverTransport();
     SteadyTickSource ticks;
     QtPollDriver pollDriver;
-    ControlDevice device(transport);
-    LevelEngine engine(transport, ticks, &pollDriver);
+    ControlDevice device(*driver.transport);
+    LevelEngine engine(*driver.transport, ticks, &pollDriver);
     CVexaApp app(profile, engine, device);
     theApp = &app;
     QuitOnTerminationSignals(&qtApp, [] {

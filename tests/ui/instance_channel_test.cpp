@@ -1,0 +1,91 @@
+#include "app/instance_channel.h"
+#include "platform/memory_profile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+QString UniqueName(const char* what) {
+    return QString("levora-test-%1-%2").arg(what).arg(QCoreApplication::applicationPid());
+}
+
+TEST(InstanceChannel, SecondLaunchHandsItsFileToTheFirst) {
+    const QString name = UniqueName("handover");
+    MemoryProfile profile;
+    int handOvers = 0;
+    InstanceChannel first(name);
+    ASSERT_EQ(first.Start(profile, "", [&] { ++handOvers; }), InstanceChannel::Result::Serving);
+
+    // The second launch runs its blocking hand-over while the first one serves; both live in
+    // this process, so the first one's side is driven by the event loop of the wait below.
+    InstanceChannel second(name);
+    InstanceChannel::Result result{};
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [&] { result = second.Start(profile, "/tmp/mix.lvr", [] {}); }, Qt::QueuedConnection);
+    QTRY_COMPARE(handOvers, 1);
+    EXPECT_EQ(result, InstanceChannel::Result::HandedOver);
+    EXPECT_EQ(profile.ReadString("Temp", "OpenFile", ""), "/tmp/mix.lvr");
+}
+
+TEST(InstanceChannel, StaleSocketOfACrashedInstanceIsReplaced) {
+    const QString name = UniqueName("stale");
+    // What a crash leaves behind: a socket file nobody listens on.
+    const QString path =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).isEmpty()
+                 ? QDir::tempPath()
+                 : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+            .filePath(name);
+    {
+        QLocalServer probe;
+        ASSERT_TRUE(probe.listen(name));
+        const QString full = probe.fullServerName();
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        probe.close();
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, full.toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(fd); // the file stays, with no listener
+    }
+    (void)path;
+    MemoryProfile profile;
+    InstanceChannel channel(name);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(channel.Start(profile, "", [] {}), InstanceChannel::Result::Serving);
+    EXPECT_LT(clock.elapsed(), 3000);
+    // A later launch finds it.
+    InstanceChannel later(name);
+    InstanceChannel::Result result{};
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { result = later.Start(profile, "", [] {}); },
+        Qt::QueuedConnection);
+    QTRY_COMPARE(result, InstanceChannel::Result::HandedOver);
+}
+
+TEST(InstanceChannel, BusyInstanceIsNotWaitedForLongAndNotDoubled) {
+    const QString name = UniqueName("busy");
+    // An instance that accepts connections but never reads: its event loop is stuck.
+    QLocalServer busy;
+    ASSERT_TRUE(busy.listen(name));
+    MemoryProfile profile;
+    InstanceChannel second(name);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(second.Start(profile, "", [] {}), InstanceChannel::Result::HandedOver);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_TRUE(busy.isListening());
+}
+
+} // namespace
