@@ -105,9 +105,11 @@ TEST_P(SocketTransportBadReplies, FailWithoutTouchingTheBuffer) {
     EXPECT_EQ(server.Connections(), 1);
 }
 
-std::vector<uint8_t> WithMagic(const char* magic, std::vector<uint8_t> rest) {
-    std::vector<uint8_t> bytes(magic, magic + 4);
-    bytes.insert(bytes.end(), rest.begin(), rest.end());
+std::vector<uint8_t> WithMagic(const char* magic, const std::vector<uint8_t>& rest) {
+    // Sized once and filled: GCC 12 at -O2 sees a false bounds problem in a small insert.
+    std::vector<uint8_t> bytes(4 + rest.size());
+    std::copy(magic, magic + 4, bytes.begin());
+    std::copy(rest.begin(), rest.end(), bytes.begin() + 4);
     return bytes;
 }
 
