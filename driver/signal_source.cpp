@@ -12,35 +12,55 @@ namespace {
 constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr double kToneFrequency = 1000;
 constexpr double kBurstBedDb = -20;
-constexpr int kEnvelopeBlock = 128; // samples between two updates of a moving level
+// Samples are made and summed in blocks aligned to multiples of this; a moving level changes
+// once per block.
+constexpr int kBlock = 512;
+constexpr int kLanes = 4; // independent chains, so the loops do not wait on one addition
 
 double DbToLinear(double db) {
     return std::pow(10.0, db / 20);
 }
 
-// A sine that starts at the phase of sample `first` and steps by rotation: one complex
-// multiplication per sample instead of a sin() call.
-class Oscillator {
+// Fills blocks with a sine. The phase of each block's first sample is computed afresh, so
+// nothing drifts and a block is the same however the reads split the time; inside the block
+// four interleaved rotations replace the sin() calls.
+class Tone {
 public:
-    Oscillator(double frequency, int rate, int64_t first) {
-        double cycles = frequency * static_cast<double>(first) / rate;
-        double phase = kTwoPi * (cycles - std::floor(cycles));
-        cos_ = std::cos(phase);
-        sin_ = std::sin(phase);
+    Tone(double frequency, int rate) : frequency_(frequency), rate_(rate) {
         double step = kTwoPi * frequency / rate;
-        stepCos_ = std::cos(step);
-        stepSin_ = std::sin(step);
+        for (int k = 0; k <= kLanes; ++k) {
+            laneCos_[k] = std::cos(k * step);
+            laneSin_[k] = std::sin(k * step);
+        }
     }
-    double Next() {
-        double value = sin_;
-        double c = cos_ * stepCos_ - sin_ * stepSin_;
-        sin_ = sin_ * stepCos_ + cos_ * stepSin_;
-        cos_ = c;
-        return value;
+    // Writes `length` samples from sample n on, rounded up to whole lanes.
+    void Fill(int64_t n, int length, double amplitude, double* out) const {
+        // Whole seconds apart from the rest, so the phase stays exact however long it runs.
+        double wholeSeconds = frequency_ * static_cast<double>(n / rate_);
+        double cycles = (wholeSeconds - std::floor(wholeSeconds)) +
+                        frequency_ * static_cast<double>(n % rate_) / rate_;
+        double phase = kTwoPi * (cycles - std::floor(cycles));
+        double c0 = std::cos(phase);
+        double s0 = std::sin(phase);
+        double c[kLanes], s[kLanes];
+        for (int k = 0; k < kLanes; ++k) {
+            c[k] = c0 * laneCos_[k] - s0 * laneSin_[k];
+            s[k] = s0 * laneCos_[k] + c0 * laneSin_[k];
+        }
+        for (int i = 0; i < length; i += kLanes) {
+            for (int k = 0; k < kLanes; ++k) {
+                out[i + k] = amplitude * s[k];
+                double next = c[k] * laneCos_[kLanes] - s[k] * laneSin_[kLanes];
+                s[k] = s[k] * laneCos_[kLanes] + c[k] * laneSin_[kLanes];
+                c[k] = next;
+            }
+        }
     }
 
 private:
-    double cos_, sin_, stepCos_, stepSin_;
+    double frequency_;
+    int rate_;
+    double laneCos_[kLanes + 1], laneSin_[kLanes + 1];
 };
 
 // A stateless hash of (seed, sample), so noise needs no state and is the same however the
@@ -61,60 +81,88 @@ double UnitFraction(uint32_t seed, uint32_t salt) {
     return static_cast<double>(Mix((static_cast<uint64_t>(seed) << 8) ^ salt) >> 11) * 0x1.0p-53;
 }
 
+// Sets the samples of a block that fall into a burst (the first `length` samples of every
+// `period`, shifted by `offset`) to full scale, with the sign of the signal when `signed_`.
+void ApplyBursts(int64_t n, int count, int64_t period, int64_t offset, int64_t length, bool signed_,
+                 double* samples) {
+    if (period <= 0)
+        return;
+    int64_t position = (n + offset) % period;
+    if (position >= length && position + count <= period)
+        return; // the usual case: no burst in this block
+    for (int i = 0; i < count; ++i, ++position) {
+        if (position == period)
+            position = 0;
+        if (position < length)
+            samples[i] = signed_ && samples[i] < 0 ? -1.0 : 1.0;
+    }
+}
+
+struct BlockSums {
+    double peak = 0;
+    double sumOfSquares = 0;
+};
+
+// Four lanes, so that the additions and comparisons do not wait on each other.
+BlockSums SumBlock(const double* samples, int length) {
+    double lanePeak[kLanes] = {};
+    double laneSum[kLanes] = {};
+    for (int i = 0; i < length; i += kLanes) {
+        for (int k = 0; k < kLanes; ++k) {
+            double x = samples[i + k];
+            double magnitude = std::fabs(x);
+            lanePeak[k] = lanePeak[k] < magnitude ? magnitude : lanePeak[k];
+            laneSum[k] += x * x;
+        }
+    }
+    return {std::max(std::max(lanePeak[0], lanePeak[1]), std::max(lanePeak[2], lanePeak[3])),
+            (laneSum[0] + laneSum[1]) + (laneSum[2] + laneSum[3])};
+}
+
 // The one loop every signal goes through: peak, sum of squares and full-scale runs.
-template <class NextSample>
-void Accumulate(int64_t first, int64_t count, ChannelAccumulator& accumulator, NextSample&& next) {
+// fill(n, count, samples) writes the block of samples n .. n + count - 1.
+template <class FillBlock>
+void Accumulate(int64_t first, int64_t count, ChannelAccumulator& accumulator, FillBlock&& fill) {
+    alignas(32) double samples[kBlock + kLanes];
     double peak = 0;
     double sum = 0;
     int run = accumulator.OpenRun();
     int longest = 0;
-    for (int64_t n = first; n < first + count; ++n) {
-        double x = std::clamp(next(n), -1.0, 1.0);
-        double magnitude = std::fabs(x);
-        peak = std::max(peak, magnitude);
-        sum += x * x;
-        if (magnitude >= 1.0) {
-            run = std::min(run + 1, kMaxFullScaleCount);
-            longest = std::max(longest, run);
-        } else {
-            run = 0;
+    for (int64_t n = first, end = first + count; n < end;) {
+        int length = static_cast<int>(std::min<int64_t>(end - n, kBlock - n % kBlock));
+        fill(n, length, samples);
+        std::fill(samples + length, samples + length + kLanes, 0.0); // silent padding
+        BlockSums block = SumBlock(samples, length);
+        if (block.peak > 1.0) {
+            // Louder than full scale: the card clips.
+            for (int i = 0; i < length; ++i)
+                samples[i] = std::clamp(samples[i], -1.0, 1.0);
+            block = SumBlock(samples, length);
         }
+        sum += block.sumOfSquares;
+        peak = std::max(peak, block.peak);
+        if (block.peak < 1.0) {
+            run = 0;
+        } else {
+            for (int i = 0; i < length; ++i) {
+                run = std::fabs(samples[i]) >= 1.0 ? std::min(run + 1, kMaxFullScaleCount) : 0;
+                longest = std::max(longest, run);
+            }
+        }
+        n += length;
     }
     accumulator.Add(peak, sum, count, longest, run);
 }
 
-// A tone whose amplitude levelAt(seconds) is looked up once per envelope block.
+// A tone whose amplitude levelAt(seconds) is looked up once per block.
 template <class LevelAt>
-void RenderModulatedTone(double frequency, int64_t first, int64_t count, int rate,
-                         ChannelAccumulator& accumulator, LevelAt&& levelAt) {
-    Oscillator tone(frequency, rate, first);
-    double amplitude = 0;
-    Accumulate(first, count, accumulator, [&](int64_t n) {
-        if (n == first || n % kEnvelopeBlock == 0)
-            amplitude = levelAt(static_cast<double>(n) / rate);
-        return amplitude * tone.Next();
+void RenderTone(double frequency, int64_t first, int64_t count, int rate,
+                ChannelAccumulator& accumulator, LevelAt&& levelAt) {
+    Tone tone(frequency, rate);
+    Accumulate(first, count, accumulator, [&](int64_t n, int length, double* samples) {
+        tone.Fill(n, length, levelAt(static_cast<double>(n) / rate), samples);
     });
 }
-
-// Counts through a period of samples, the first `length` of which are full scale; steps by
-// one per sample so the sample loop needs no division.
-class BurstClock {
-public:
-    BurstClock(int64_t first, int64_t period, int64_t offset, int length)
-        : period_(std::max<int64_t>(period, 1)), position_((first + offset) % period_),
-          length_(length) {}
-    bool Next() {
-        bool inBurst = position_ < length_;
-        if (++position_ == period_)
-            position_ = 0;
-        return inBurst;
-    }
-
-private:
-    int64_t period_;
-    int64_t position_;
-    int64_t length_;
-};
 
 // Per-channel character of the demo signal, drawn from the channel's seed.
 struct DemoVoice {
@@ -137,21 +185,15 @@ DemoVoice MakeDemoVoice(uint32_t seed) {
 void RenderDemo(uint32_t seed, int64_t first, int64_t count, int rate,
                 ChannelAccumulator& accumulator) {
     DemoVoice v = MakeDemoVoice(seed);
-    Oscillator tone(v.frequency, rate, first);
-    BurstClock over(first, static_cast<int64_t>(v.overPeriod * rate),
-                    static_cast<int64_t>(v.overOffset * rate), v.overLength);
-    double amplitude = 0;
-    Accumulate(first, count, accumulator, [&](int64_t n) {
-        if (n == first || n % kEnvelopeBlock == 0) {
-            double t = static_cast<double>(n) / rate;
-            double db = -22 + 13 * std::sin(kTwoPi * t / v.slowPeriod + v.slowPhase) +
-                        6 * std::sin(kTwoPi * t / v.fastPeriod + v.fastPhase);
-            amplitude = DbToLinear(db);
-        }
-        double x = amplitude * tone.Next();
-        if (over.Next())
-            return x < 0 ? -1.0 : 1.0;
-        return x;
+    Tone tone(v.frequency, rate);
+    auto overPeriod = static_cast<int64_t>(v.overPeriod * rate);
+    auto overOffset = static_cast<int64_t>(v.overOffset * rate);
+    Accumulate(first, count, accumulator, [&](int64_t n, int length, double* samples) {
+        double t = static_cast<double>(n) / rate;
+        double db = -22 + 13 * std::sin(kTwoPi * t / v.slowPeriod + v.slowPhase) +
+                    6 * std::sin(kTwoPi * t / v.fastPeriod + v.fastPhase);
+        tone.Fill(n, length, DbToLinear(db), samples);
+        ApplyBursts(n, length, overPeriod, overOffset, v.overLength, true, samples);
     });
 }
 
@@ -164,28 +206,30 @@ struct Renderer {
 
     void operator()(const Silence&) const { accumulator.Add(0, 0, count, 0, 0); }
     void operator()(const Sine& s) const {
-        RenderModulatedTone(s.frequency, first, count, rate, accumulator,
-                            [a = DbToLinear(s.levelDb)](double) { return a; });
+        RenderTone(s.frequency, first, count, rate, accumulator,
+                   [a = DbToLinear(s.levelDb)](double) { return a; });
     }
     void operator()(const Noise& s) const {
         double amplitude = DbToLinear(s.levelDb);
         uint32_t channelSeed = seed;
-        Accumulate(first, count, accumulator,
-                   [&](int64_t n) { return amplitude * UniformNoise(channelSeed, n); });
+        Accumulate(first, count, accumulator, [&](int64_t n, int length, double* samples) {
+            for (int i = 0; i < length; ++i)
+                samples[i] = amplitude * UniformNoise(channelSeed, n + i);
+        });
     }
     void operator()(const Sweep& s) const {
-        RenderModulatedTone(kToneFrequency, first, count, rate, accumulator, [&s](double t) {
+        RenderTone(kToneFrequency, first, count, rate, accumulator, [&s](double t) {
             double progress = std::fmod(t, s.seconds) / s.seconds;
             return DbToLinear(s.fromDb + (s.toDb - s.fromDb) * progress);
         });
     }
     void operator()(const Burst& s) const {
-        Oscillator tone(kToneFrequency, rate, first);
+        Tone tone(kToneFrequency, rate);
         double bed = DbToLinear(kBurstBedDb);
-        BurstClock burst(first, std::llround(s.period * rate), 0, s.length);
-        Accumulate(first, count, accumulator, [&](int64_t) {
-            double x = bed * tone.Next();
-            return burst.Next() ? 1.0 : x;
+        int64_t period = std::llround(s.period * rate);
+        Accumulate(first, count, accumulator, [&](int64_t n, int length, double* samples) {
+            tone.Fill(n, length, bed, samples);
+            ApplyBursts(n, length, period, 0, s.length, false, samples);
         });
     }
     void operator()(const Demo&) const { RenderDemo(seed, first, count, rate, accumulator); }
