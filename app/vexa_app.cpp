@@ -22,6 +22,12 @@ namespace {
 // search for valid ones stops rather than reading the settings store for ever.
 constexpr uint32_t kMaxWorkspaceSections = 4096;
 
+// Systems of the Windows 95 family cannot run the program. This build runs on Linux only,
+// which never is one; the check stays where start-up expects it.
+constexpr bool IsWindows95Family() {
+    return false;
+}
+
 std::string WorkspaceSection(uint32_t n) {
     return "Workspace\\Frame" + std::to_string(n);
 }
@@ -39,6 +45,10 @@ CVexaApp::~CVexaApp() {
 }
 
 bool CVexaApp::InitInstance(const QString& file) {
+    if (IsWindows95Family()) {
+        QMessageBox::warning(nullptr, QString(), "Programm runs not under WIN95 or WIN98.");
+        return false;
+    }
     Globals().Load(profile_);
     if (file.isEmpty()) {
         FunctionSelectOrNew();

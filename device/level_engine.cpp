@@ -30,6 +30,10 @@ PairRange PairsOf(int32_t meterType, const ChannelSelection& selection) {
     case LevelEngine::kStereoMeter:
         return {selection.ChanNumber, 1};
     case LevelEngine::kMultiChannelMeter:
+        // A negative group is a list without a selection: it names no pairs, whatever the
+        // card (for an absent card the first pair would otherwise read as 0).
+        if (selection.GroupNumber < 0)
+            return {};
         return {ChannelNames::GroupFirstPair(selection), 4};
     case LevelEngine::kGlobalMeter:
         return {0, ChannelNames::PairCount(selection)};

@@ -256,6 +256,11 @@ void CVexaDoc::StoreWindowState(const std::string& section, bool positionsOnly) 
         meterView_->SaveSettings(section);
 }
 
+void CVexaDoc::UpdateAllViews(QWidget* sender) {
+    if (setupView && setupView != sender)
+        setupView->update();
+}
+
 void CVexaDoc::StoreDefaults(bool positionsOnly) {
     if (SWType < 0)
         return;

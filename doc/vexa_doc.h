@@ -42,6 +42,8 @@ public:
     void UpdateView(int flag);
     void SaveTick(bool immediate);
     void StoreWindowState(const std::string& section, bool positionsOnly);
+    // Lets the document's other views (an open setup window) show its current state.
+    void UpdateAllViews(QWidget* sender);
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;

@@ -5,6 +5,7 @@
 #include "device/channel_names.h"
 #include "doc/meter_function.h"
 #include "doc/vexa_doc.h"
+#include "setup/param_lines.h"
 #include "setup/param_registry.h"
 
 #include <QPainter>
@@ -43,8 +44,18 @@ PlainMeterView::PlainMeterView(int32_t function) : function_(function) {
     rateClock_.start();
 }
 
-ParamTable& PlainMeterView::Params() {
-    return stereo_ ? stereo_->Table() : multi_->Table();
+ParamTable* PlainMeterView::Params() {
+    return stereo_ ? &stereo_->Table() : &multi_->Table();
+}
+
+void PlainMeterView::Serialize(LineWriter& archive) {
+    WriteParamLines(*Params(), archive);
+    archive.Write("\n\n");
+}
+
+void PlainMeterView::Serialize(LineReader& archive) {
+    ReadParamLines(*Params(), archive);
+    OnParamsChanged(1);
 }
 
 int PlainMeterView::HelpTopic() const {
@@ -61,16 +72,16 @@ void PlainMeterView::SetChannelSelection(int channelCount, const ChannelSelectio
 
 void PlainMeterView::SaveSettings(const std::string& section) {
     if (CVexaDoc* doc = GetDocument())
-        SaveParamsToRegistry(Params(), doc->App().profile(), section);
+        SaveParamsToRegistry((*Params()), doc->App().profile(), section);
 }
 
 void PlainMeterView::LoadSettings(const std::string& section) {
     if (CVexaDoc* doc = GetDocument())
-        LoadParamsFromRegistry(Params(), doc->App().profile(), section);
+        LoadParamsFromRegistry((*Params()), doc->App().profile(), section);
 }
 
 int PlainMeterView::OnParamsChanged(int) {
-    for (ParamDesc& record : Params().records)
+    for (ParamDesc& record : (*Params()).records)
         record.flags &= ~PF_CHANGED;
     update();
     return 1;

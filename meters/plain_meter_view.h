@@ -22,7 +22,9 @@ public:
 
     double ReportsPerSecond() const { return reportsPerSecond_; }
     int HelpTopic() const override;
-    ParamTable& Params();
+    ParamTable* Params() override;
+    void Serialize(LineWriter& archive) override;
+    void Serialize(LineReader& archive) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

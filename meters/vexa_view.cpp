@@ -40,6 +40,12 @@ int CVexaView::OnParamsChanged(int) {
 }
 void CVexaView::OnLevelReport(const LevelReport&, int32_t) {}
 
+void CVexaView::Serialize(LineWriter&) {}
+void CVexaView::Serialize(LineReader&) {}
+ParamTable* CVexaView::Params() {
+    return nullptr;
+}
+
 int CVexaView::HelpTopic() const {
     return help::kContents;
 }

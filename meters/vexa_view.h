@@ -8,6 +8,9 @@
 #include <string>
 
 class CVexaDoc;
+class LineReader;
+class LineWriter;
+struct ParamTable;
 
 // The base of every meter view: what the document configures, what the engine feeds, and
 // what all meter windows share (context menu, help, the half-second housekeeping tick that
@@ -29,6 +32,12 @@ public:
     virtual int OnParamsChanged(int force);
     void OnLevelReport(const LevelReport& report, int32_t cookie) override;
     int IsCtrlHeld() const { return ctrlHeld_; }
+
+    // The view's part of a setup file: its font line and parameter lines.
+    virtual void Serialize(LineWriter& archive);
+    virtual void Serialize(LineReader& archive);
+    // The parameters the setup window edits; none for the start-up placeholder.
+    virtual ParamTable* Params();
 
     // The framework's view-activation notification: starts the housekeeping timer once.
     void OnActivateView();

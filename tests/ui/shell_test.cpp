@@ -4,8 +4,11 @@
 #include "app/global_settings.h"
 #include "app/screen_saver_inhibitor.h"
 #include "meters/vexa_view.h"
+#include "platform/qsettings_profile.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -317,6 +320,131 @@ TEST(GlobalSettingsTest, OutOfRangeValuesLoadAndStoreClamped) {
     defaults.Load(empty);
     EXPECT_EQ(defaults.NormalColor, RGB(0, 220, 0));
     EXPECT_EQ(defaults.WarningColor, RGB(255, 0, 0));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ShellTest, FitClientSizeLocksAndCentresTheChangedDimensions) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    CMainFrame* frame = Frame(0);
+    frame->SetOuterGeometry(QRect(100, 100, 600, 500));
+    const QRect before = frame->OuterGeometry();
+    const int viewWidth = frame->ActiveView()->width();
+    ASSERT_EQ(frame->FitClientSize(viewWidth - 40, 0), 1);
+    EXPECT_EQ(frame->FixedWidth(), before.width() - 40);
+    EXPECT_EQ(frame->FixedHeight(), 0);
+    EXPECT_EQ(frame->OuterGeometry(), QRect(120, 100, before.width() - 40, before.height()));
+    // Both values 0: no locks and no move.
+    EXPECT_EQ(frame->FitClientSize(0, 0), 0);
+    EXPECT_EQ(frame->FixedWidth(), 0);
+    EXPECT_EQ(frame->OuterGeometry().topLeft(), QPoint(120, 100));
+}
+
+TEST_F(ShellTest, LockedWidthDragMovesTheWindow) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    CMainFrame* frame = Frame(0);
+    frame->SetOuterGeometry(QRect(100, 100, 600, 500));
+    frame->FitClientSize(frame->ActiveView()->width(), 0);
+    ASSERT_EQ(frame->FixedWidth(), 600);
+    EXPECT_EQ(frame->OnSizing(2, QRect(100, 100, 640, 500)), QRect(140, 100, 600, 500));
+}
+
+TEST_F(ShellTest, MessageAndCaptionFollowTheFrameState) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    CMainFrame* frame = Frame(0);
+    EXPECT_EQ(frame->windowTitle(), "Ostrel Levora - Multichannel Level Meter");
+    frame->SetFileInTitle(true);
+    EXPECT_EQ(frame->windowTitle(), QString("Ostrel Levora - Multichannel Level Meter - %1")
+                                        .arg(QString::fromStdString(Doc(0)->Title())));
+    QStatusTipEvent tip(QString("Select a new function."));
+    QCoreApplication::sendEvent(frame, &tip);
+    EXPECT_EQ(frame->findChild<QLabel*>("pane0")->text(), "Select a new function.");
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(frame, &none);
+    EXPECT_EQ(frame->findChild<QLabel*>("pane0")->text(), "Press F1 for help.");
+    EXPECT_EQ(frame->findChild<QLabel*>("59143")->text(), "SR 44.1kHz");
+    EXPECT_EQ(frame->property("levoraMarker").toInt(), 20);
+}
+
+class NoCardShellTest : public ShellTest {
+protected:
+    NoCardShellTest() : ShellTest("") {}
+};
+
+TEST_F(NoCardShellTest, ChannelSetupWithoutCardsRegistersNothing) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    // Accept the dialog as it comes: nothing answers, so pair and group are -1.
+    answer = [](QDialog& dialog) {
+        dialog.accept();
+        return int(QDialog::Accepted);
+    };
+    Doc(0)->OnCommand(cmd::kChannelSetup);
+    EXPECT_EQ(Doc(0)->selection.accepted, 1);
+    EXPECT_EQ(Doc(0)->selection.ChanNumber, -1);
+    EXPECT_EQ(Doc(0)->selection.GroupNumber, -1);
+    EXPECT_EQ(Doc(0)->levelState, 0);
+    for (int i = 0; i < LevelEngine::kSlots; ++i)
+        ASSERT_EQ(engine.Slot(i).active, 0) << i;
+    EXPECT_EQ(profile.ReadInt("Settings", "ChanNumber", 0), -1);
+    EXPECT_EQ(Frame(0)->findChild<QLabel*>("59143")->text(), "No card answers");
+}
+
+TEST(SettingsFile, CorruptFileStartsWithDefaults) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Ostrel Levora.conf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 7919) % 251);
+    file.write("[SystemSet\nNormalColor=@ByteArray(\\x\nUpdateTime=fast\n");
+    file.write(garbage);
+    file.close();
+    QSettingsProfile profile(path);
+    GlobalSettings settings;
+    settings.Load(profile);
+    EXPECT_EQ(settings.NormalColor, GlobalSettings::kDefaultNormalColor);
+    EXPECT_DOUBLE_EQ(settings.UpdateTime, 0.025);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ShellTest, DefaultsAreStoredOnTheThirdTickAfterAChange) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    CVexaDoc* doc = Doc(0);
+    profile.DeleteKey("Default");
+    doc->UpdateView(0);
+    doc->SaveTick(false);
+    doc->SaveTick(false);
+    EXPECT_FALSE(profile.Contains("Default\\Settings\\lev8", "SWType"));
+    doc->SaveTick(false);
+    EXPECT_EQ(profile.ReadInt("Default\\Settings\\lev8", "SWType", -1), 1);
+    EXPECT_TRUE(profile.Contains("Default\\Settings\\lev8", "Top Level"));
+    // Nothing more until the next change.
+    profile.DeleteKey("Default");
+    doc->SaveTick(false);
+    EXPECT_FALSE(profile.Contains("Default\\Settings\\lev8", "SWType"));
+}
+
+TEST_F(ShellTest, LeavingAFunctionKeepsItsDefaultsApartFromTheNewOnes) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    profile.DeleteKey("Default");
+    Doc(0)->SelectFunctionByKey('L');
+    // The old view goes without storing its values as the stereo meter's defaults.
+    Flush();
+    EXPECT_FALSE(profile.Contains("Default\\Settings\\lev2", "Bottom Level"));
+    EXPECT_TRUE(profile.Contains("Default\\Settings\\lev8", "WinPos.left"));
+    EXPECT_FALSE(profile.Contains("Default\\Settings\\lev8", "SWType")); // positions only
 }
 
 } // namespace

@@ -285,6 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Unsubscribable{"quira group 2", LevelEngine::kMultiChannelMeter, Group(3, 0, 2)},
         Unsubscribable{"negative group", LevelEngine::kMultiChannelMeter, Group(4, 0, -1)},
+        Unsubscribable{"negative group on an empty slot", LevelEngine::kMultiChannelMeter,
+                       Group(1, 0, -1)},
         Unsubscribable{"madi group 40", LevelEngine::kMultiChannelMeter, Group(0, 0, 40)},
         Unsubscribable{"pair 64", LevelEngine::kStereoMeter, Stereo(0, 0, 64)},
         Unsubscribable{"pair minus 1", LevelEngine::kStereoMeter, Stereo(0, 2, -1)},
