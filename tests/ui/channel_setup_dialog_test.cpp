@@ -1,9 +1,10 @@
 #include "dialogs/channel_setup_dialog.h"
 
+#include "device/card_probe.h"
 #include "device/control_device.h"
 #include "dialog_test_support.h"
 #include "dialogs/modal_run.h"
-#include "fake_cards.h"
+#include "driver/in_process_transport.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -56,23 +57,32 @@ protected:
                 Bus(kIdOutputBus).isChecked()};
     }
 
-    FakeCards cards_;
+    void Plug(int slot, int kind, sim::Speed speed = sim::Speed::Single) {
+        std::string error;
+        ASSERT_TRUE(cards_.Driver().PlugNew(slot, kind, speed, error)) << error;
+    }
+    void Unplug(int slot) {
+        std::string error;
+        ASSERT_TRUE(cards_.Driver().Unplug(slot, error)) << error;
+    }
+
+    InProcessTransport cards_{sim::DriverConfig{}};
     ControlDevice device_{cards_};
     ChannelSelection selection_;
     std::unique_ptr<ChannelSetupDialog> dialog_;
 };
 
 TEST_F(ChannelSetupDialogTest, ListsMadiCardsFirstThenKestrelCardsNumberedByFamily) {
-    cards_.Plug(3, 6);
-    cards_.Plug(0, kMadi);
+    Plug(3, 6);
+    Plug(0, kMadi);
     Open();
     EXPECT_EQ(Lines(Cards()), QStringList({"Kestrel Orvo (1)", "Kestrel Tamsa (1)"}));
 }
 
 TEST_F(ChannelSetupDialogTest, SkipsSlotsThatDoNotAnswerAndNamesEveryModel) {
-    cards_.Plug(2, kMadi);
-    cards_.Plug(4, 0);
-    cards_.Plug(5, 1);
+    Plug(2, kMadi);
+    Plug(4, 0);
+    Plug(5, 1);
     Open();
     EXPECT_EQ(Lines(Cards()),
               QStringList({"Kestrel Orvo (3)", "Kestrel Zento (2)", "Kestrel Quira (3)"}));
@@ -82,7 +92,7 @@ class KestrelModelNameTest : public ChannelSetupDialogTest,
                              public testing::WithParamInterface<std::pair<int, const char*>> {};
 
 TEST_P(KestrelModelNameTest, NamesTheKind) {
-    cards_.Plug(4, GetParam().first);
+    Plug(4, GetParam().first);
     Open();
     EXPECT_EQ(Lines(Cards()), QStringList({GetParam().second}));
 }
@@ -95,8 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair{6, "Kestrel Tamsa (2)"}));
 
 TEST_F(ChannelSetupDialogTest, SelectsTheWindowsCardAndFillsItsLists) {
-    cards_.Plug(0, kMadi);
-    cards_.Plug(3, 1);
+    Plug(0, kMadi);
+    Plug(3, 1);
     selection_ = Selection(3, 4, 1, 1);
     Open();
     EXPECT_EQ(Cards().currentRow(), 1);
@@ -109,7 +119,7 @@ TEST_F(ChannelSetupDialogTest, SelectsTheWindowsCardAndFillsItsLists) {
 }
 
 TEST_F(ChannelSetupDialogTest, NoLineIsSelectedWhenTheWindowsCardDoesNotAnswer) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     selection_ = Selection(1, 0, 0, 0);
     Open();
     EXPECT_EQ(Cards().count(), 1);
@@ -132,8 +142,8 @@ TEST_F(ChannelSetupDialogTest, WithoutCardsEverythingIsEmptyAndOkWritesMinusOne)
 }
 
 TEST_F(ChannelSetupDialogTest, SwitchingToACardWithFewerPairsSelectsItsLastPair) {
-    cards_.Plug(3, 0);
-    cards_.Plug(4, 2);
+    Plug(3, 0);
+    Plug(4, 2);
     selection_ = Selection(3, 12, 0, 0);
     Open();
     ASSERT_EQ(Pairs().currentText(), "SPDIF");
@@ -145,8 +155,8 @@ TEST_F(ChannelSetupDialogTest, SwitchingToACardWithFewerPairsSelectsItsLastPair)
 }
 
 TEST_F(ChannelSetupDialogTest, TheKeptPairComesBackOnACardThatHasIt) {
-    cards_.Plug(3, 0);
-    cards_.Plug(4, 2);
+    Plug(3, 0);
+    Plug(4, 2);
     selection_ = Selection(3, 3, 0, 0);
     Open();
     ClickItem(Cards(), 1);
@@ -155,8 +165,8 @@ TEST_F(ChannelSetupDialogTest, TheKeptPairComesBackOnACardThatHasIt) {
 }
 
 TEST_F(ChannelSetupDialogTest, KindFourOffersSixPairsOnInputAndEightOnOutput) {
-    cards_.Plug(3, 0);
-    cards_.Plug(5, 4);
+    Plug(3, 0);
+    Plug(5, 4);
     selection_ = Selection(3, 7, 1, 0);
     Open();
     ClickItem(Cards(), 1);
@@ -173,7 +183,7 @@ TEST_F(ChannelSetupDialogTest, KindFourOffersSixPairsOnInputAndEightOnOutput) {
 }
 
 TEST_F(ChannelSetupDialogTest, ClickingTheCheckedBusKeepsItChecked) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     selection_ = Selection(3, 0, 0, 2);
     Open();
     ClickBus(kIdOutputBus);
@@ -181,7 +191,7 @@ TEST_F(ChannelSetupDialogTest, ClickingTheCheckedBusKeepsItChecked) {
 }
 
 TEST_F(ChannelSetupDialogTest, ABusOutsideTheThreeChecksNoButton) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     selection_ = Selection(3, 0, 0, 5);
     Open();
     EXPECT_EQ(BusChecks(), std::vector<bool>({false, false, false}));
@@ -190,7 +200,7 @@ TEST_F(ChannelSetupDialogTest, ABusOutsideTheThreeChecksNoButton) {
 }
 
 TEST_F(ChannelSetupDialogTest, ChoosingACardAfterAMissingOneSelectsItsFirstPairAndGroup) {
-    cards_.Plug(4, 0);
+    Plug(4, 0);
     selection_ = Selection(3, 2, 1, 0);
     Open();
     ASSERT_EQ(dialog_->workingCopy().ChanNumber, -1);
@@ -202,10 +212,10 @@ TEST_F(ChannelSetupDialogTest, ChoosingACardAfterAMissingOneSelectsItsFirstPairA
 }
 
 TEST_F(ChannelSetupDialogTest, ACardThatStopsAnsweringEmptiesTheListsAtTheNextRefresh) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     selection_ = Selection(3, 0, 0, 0);
     Open();
-    cards_.Unplug(3);
+    Unplug(3);
     ClickBus(kIdPlaybackBus);
     EXPECT_EQ(Pairs().count(), 0);
     EXPECT_EQ(Groups().count(), 0);
@@ -213,7 +223,7 @@ TEST_F(ChannelSetupDialogTest, ACardThatStopsAnsweringEmptiesTheListsAtTheNextRe
 }
 
 TEST_F(ChannelSetupDialogTest, ChoosingPairAndGroupInTheListsChangesTheWorkingCopy) {
-    cards_.Plug(0, kMadi);
+    Plug(0, kMadi);
     selection_ = Selection(0, 0, 0, 0);
     Open();
     EXPECT_EQ(Groups().count(), 29);
@@ -225,8 +235,8 @@ TEST_F(ChannelSetupDialogTest, ChoosingPairAndGroupInTheListsChangesTheWorkingCo
 }
 
 TEST_F(ChannelSetupDialogTest, CancelAfterChangingEverythingKeepsTheSelection) {
-    cards_.Plug(0, kMadi, kRateDouble);
-    cards_.Plug(3, 0);
+    Plug(0, kMadi, sim::Speed::Double);
+    Plug(3, 0);
     selection_ = Selection(3, 12, 2, 0);
     selection_.accepted = 1;
     Open();
@@ -241,8 +251,8 @@ TEST_F(ChannelSetupDialogTest, CancelAfterChangingEverythingKeepsTheSelection) {
 }
 
 TEST_F(ChannelSetupDialogTest, EscapeKeepsTheSelection) {
-    cards_.Plug(3, 0);
-    cards_.Plug(4, 6);
+    Plug(3, 0);
+    Plug(4, 6);
     selection_ = Selection(3, 1, 1, 1);
     Open();
     ClickItem(Cards(), 1);
@@ -254,8 +264,8 @@ TEST_F(ChannelSetupDialogTest, EscapeKeepsTheSelection) {
 }
 
 TEST_F(ChannelSetupDialogTest, DoubleClickOnACardEndsAsOkWithThatCard) {
-    cards_.Plug(1, kMadi, kRateDouble);
-    cards_.Plug(5, 3);
+    Plug(1, kMadi, sim::Speed::Double);
+    Plug(5, 3);
     selection_ = Selection(5, 20, 0, 2);
     Open();
     DoubleClickItem(Cards(), 0);
@@ -270,7 +280,7 @@ TEST_F(ChannelSetupDialogTest, DoubleClickOnACardEndsAsOkWithThatCard) {
 }
 
 TEST_F(ChannelSetupDialogTest, HelpButtonAndF1ShowTheChannelSetupTopic) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     Open();
     HideHelp();
     ClickButton(*dialog_, kIdHelp);
@@ -284,8 +294,8 @@ TEST_F(ChannelSetupDialogTest, HelpButtonAndF1ShowTheChannelSetupTopic) {
 }
 
 TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {
-    cards_.Plug(3, 0);
-    cards_.Plug(4, 6);
+    Plug(3, 0);
+    Plug(4, 6);
     selection_ = Selection(3, 0, 0, 0);
     const ScopedModalRunner runner([](QDialog& dialog) {
         dialog.show();
@@ -300,7 +310,7 @@ TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {
 }
 
 TEST_F(ChannelSetupDialogTest, RunChannelSetupCancelledLeavesAcceptedAtZero) {
-    cards_.Plug(3, 0);
+    Plug(3, 0);
     selection_ = Selection(3, 0, 0, 0);
     selection_.accepted = 1;
     const ScopedModalRunner runner([](QDialog& dialog) {
