@@ -43,11 +43,6 @@ TEST_F(AboutDialogTest, ClickingTheLinkOpensTheMakersSite) {
     EXPECT_TRUE(dialog_.isVisible());
 }
 
-TEST_F(AboutDialogTest, ARightClickOnTheLinkOpensNothing) {
-    QTest::mouseClick(&Link(), Qt::RightButton);
-    EXPECT_TRUE(opened_.empty());
-}
-
 TEST_F(AboutDialogTest, OkCloses) {
     ClickButton(dialog_, kIdOk);
     EXPECT_FALSE(dialog_.isVisible());

@@ -250,19 +250,6 @@ TEST_F(ChannelSetupDialogTest, CancelAfterChangingEverythingKeepsTheSelection) {
     EXPECT_TRUE(SameSelection(selection_, before));
 }
 
-TEST_F(ChannelSetupDialogTest, EscapeKeepsTheSelection) {
-    Plug(3, 0);
-    Plug(4, 6);
-    selection_ = Selection(3, 1, 1, 1);
-    Open();
-    ClickItem(Cards(), 1);
-    ASSERT_TRUE(ShowActive(*dialog_));
-    QTest::keyClick(&Cards(), Qt::Key_Escape);
-    EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_EQ(selection_.CardNumber, 3);
-    EXPECT_EQ(selection_.accepted, 0);
-}
-
 TEST_F(ChannelSetupDialogTest, DoubleClickOnACardEndsAsOkWithThatCard) {
     Plug(1, kMadi, sim::Speed::Double);
     Plug(5, 3);
@@ -307,19 +294,6 @@ TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {
     EXPECT_EQ(selection_.accepted, 1);
     EXPECT_EQ(selection_.CardNumber, 4);
     EXPECT_EQ(selection_.cardKind, 6);
-}
-
-TEST_F(ChannelSetupDialogTest, RunChannelSetupCancelledLeavesAcceptedAtZero) {
-    Plug(3, 0);
-    selection_ = Selection(3, 0, 0, 0);
-    selection_.accepted = 1;
-    const ScopedModalRunner runner([](QDialog& dialog) {
-        dialog.reject();
-        return dialog.result();
-    });
-    RunChannelSetup(device_, selection_);
-    EXPECT_EQ(selection_.accepted, 0);
-    EXPECT_EQ(selection_.CardNumber, 3);
 }
 
 } // namespace

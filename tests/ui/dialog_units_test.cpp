@@ -21,17 +21,6 @@ TEST(DialogUnitsTest, MapsLikeWindowsForTheClassicDialogFont) {
     EXPECT_EQ(units.ToPixels(5, 4), QSize(8, 7));
 }
 
-TEST(DialogUnitsTest, BaseUnitsGrowWithTheFont) {
-    QFont small = QApplication::font();
-    small.setPixelSize(10);
-    QFont large = small;
-    large.setPixelSize(20);
-    const DialogUnits a(small), b(large);
-    EXPECT_GT(b.baseX(), a.baseX());
-    EXPECT_GT(b.baseY(), a.baseY());
-    EXPECT_EQ(b.baseY(), QFontMetrics(large).height());
-}
-
 // The dialog's client size and its OK button stand where the template puts them, in units
 // of the dialog's own font.
 void ExpectTemplateGeometry(const QDialog& dialog, QSize dlu, DluRect ok) {

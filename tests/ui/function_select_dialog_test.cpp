@@ -35,14 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "8-Channel RMS and Peak Level Meter"},
                     Preselection{2, "Global Level Meter", "Global RMS and Peak Level Meter"}));
 
-TEST(FunctionSelectDialogTest, ListsTheTitlesInTableOrder) {
-    FunctionSelectDialog dialog;
-    EXPECT_EQ(
-        Lines(*FindControl<QListWidget>(dialog, kIdFunctionList)),
-        QStringList({"Stereo Level Meter", "Multichannel Level Meter", "Global Level Meter"}));
-    EXPECT_EQ(dialog.windowTitle(), "Function Select");
-}
-
 TEST(FunctionSelectDialogTest, OkWithoutTouchingTheListReturnsThePreselection) {
     FunctionSelectDialog dialog;
     dialog.SetSelection(2);

@@ -95,12 +95,6 @@ TEST(HelpWindowTest, OneWindowServesEveryTopic) {
     EXPECT_TRUE(HelpShows(232));
 }
 
-TEST(HelpWindowTest, FollowingALinkChangesTheCurrentTopic) {
-    ShowHelpTopic(200);
-    HelpWindow::Instance().browser().setSource(QUrl(QStringLiteral("255.html")));
-    EXPECT_EQ(HelpWindow::Instance().currentTopic(), 255);
-}
-
 TEST(HelpWindowTest, StaysUsableWhileTheModalDialogThatAskedForItRuns) {
     QDialog dialog;
     dialog.setWindowModality(Qt::ApplicationModal);
