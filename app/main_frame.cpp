@@ -197,6 +197,14 @@ void CMainFrame::BuildMenus() {
             if (!item.shortcut.isEmpty())
                 action->setShortcut(item.shortcut);
             menu->addAction(action);
+            if (item.id == cmd::kFileMruFirst) {
+                for (int id = cmd::kFileMruFirst + 1; id <= cmd::kFileMruLast; ++id) {
+                    QAction* recent = MakeAction(id, "");
+                    recent->setStatusTip(action->statusTip());
+                    menu->addAction(recent);
+                }
+                connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateRecentFileMenu);
+            }
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
     }
@@ -272,6 +280,19 @@ void CMainFrame::UpdateCommandUi() {
             action->setChecked(state.checked);
     }
     UpdateRatePane();
+}
+
+void CMainFrame::UpdateRecentFileMenu() {
+    const QStringList& files = app_.recentFiles().Files();
+    for (int i = 0; i < RecentFiles::kMax; ++i) {
+        QAction* action = actions_.at(cmd::kFileMruFirst + i);
+        if (i < files.size())
+            action->setText(QString("&%1 %2").arg(i + 1).arg(files[i]));
+        else
+            action->setText("Last Setup");
+        // The placeholder stands alone while the list is empty.
+        action->setVisible(i < files.size() || (i == 0 && files.isEmpty()));
+    }
 }
 
 void CMainFrame::PopupMenu(QMenu& menu, const QPoint& globalPos) {

@@ -41,6 +41,7 @@ public:
     void UpdateCommandUi();
     QAction* Action(int id) const;
     void PopupMenu(QMenu& menu, const QPoint& globalPos);
+    void UpdateRecentFileMenu();
 
     // Operations for the document and the views.
     void SetFileInTitle(bool show);

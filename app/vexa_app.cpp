@@ -1,6 +1,8 @@
 #include "app/vexa_app.h"
 
 #include "app/command_ids.h"
+#include "app/file_chooser.h"
+#include "app/file_io.h"
 #include "app/global_settings.h"
 #include "app/main_frame.h"
 #include "device/level_engine.h"
@@ -9,10 +11,12 @@
 #include "dialogs/function_select_dialog.h"
 #include "dialogs/help_window.h"
 #include "dialogs/system_set.h"
+#include "doc/line_archive.h"
 #include "doc/vexa_doc.h"
 #include "platform/profile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -35,7 +39,7 @@ std::string WorkspaceSection(uint32_t n) {
 } // namespace
 
 CVexaApp::CVexaApp(Profile& profile, LevelEngine& engine, const ControlDevice& device)
-    : profile_(profile), engine_(engine), device_(device) {
+    : profile_(profile), engine_(engine), device_(device), recentFiles_(profile) {
     engine_.SetRestartLevelProcessing([this] { RestartLevelProcessing(); });
 }
 
@@ -74,7 +78,7 @@ void CVexaApp::DiscardFrame(CMainFrame* frame) {
     frame->DestroyFrame();
 }
 
-bool CVexaApp::OpenWindow(const std::string* section, LineReader* archive) {
+bool CVexaApp::OpenWindow(const std::string* section, LineReader* archive, const QString& path) {
     auto freeSlot = [this] {
         for (int i = 0; i < kMaxWindows; ++i)
             if (!slots_[i].used)
@@ -89,7 +93,7 @@ bool CVexaApp::OpenWindow(const std::string* section, LineReader* archive) {
     if (section) {
         ok = document->OpenFromSection(*section, -1);
     } else if (archive) {
-        ok = false; // reading a window from a setup file is not available yet
+        ok = document->ReadSetupHeader(*archive, path);
     } else {
         document->newWindowRequest = 1;
         ok = document->OnNewDocument();
@@ -207,13 +211,184 @@ void CVexaApp::RestoreWorkspace() {
 CVexaDoc* CVexaApp::OpenDocumentFile(const QString& path) {
     const int dot = path.lastIndexOf('.');
     const QString extension = dot < 0 ? QString() : path.mid(dot).left(4);
-    if (extension == ".lvw" || extension == ".lvr") {
-        std::fprintf(stderr, "levora: opening setup and workspace files is not available yet: %s\n",
-                     qPrintable(path));
-        return nullptr;
+    if (extension == ".lvw") {
+        if (LoadWorkspaceFile(path) <= 0)
+            return nullptr;
+        recentFiles_.Add(path);
+        return slots_[0].document ? slots_[0].document : FirstDocument();
     }
+    if (extension == ".lvr")
+        return OpenSetupFile(path);
     ShowMessage(QString("File %1 has wrong file extension.").arg(path));
     return nullptr;
+}
+
+CVexaDoc* CVexaApp::FirstDocument() const {
+    for (const WindowSlot& slot : slots_)
+        if (slot.document)
+            return slot.document;
+    return nullptr;
+}
+
+int CVexaApp::ForegroundSlot() const {
+    const QWidget* active = QApplication::activeWindow();
+    int found = -1;
+    for (int i = 0; i < kMaxWindows; ++i)
+        if (active && slots_[i].frame == active)
+            found = i;
+    return found;
+}
+
+CVexaDoc* CVexaApp::OpenSetupFile(const QString& path) {
+    std::string bytes;
+    QString error;
+    if (!file_io::Read(path, bytes, error)) {
+        ShowMessage(error);
+        return nullptr;
+    }
+    LineReader archive(std::move(bytes));
+    // Into the window in which the user gave the command.
+    if (const int slot = ForegroundSlot(); slot >= 0) {
+        CVexaDoc* document = slots_[slot].document;
+        if (document->ReadSetupHeader(archive, path))
+            recentFiles_.Add(path);
+        return document;
+    }
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    for (const WindowSlot& slot : slots_) {
+        if (slot.document && QFileInfo(slot.document->PathName()).absoluteFilePath() == canonical) {
+            slot.frame->raise();
+            slot.frame->activateWindow();
+            return slot.document;
+        }
+    }
+    const int free = FreeSlot();
+    if (free < 0)
+        return nullptr;
+    CMainFrame* frame = CreateFrame();
+    CVexaDoc* document = frame->GetDocument();
+    if (!document->ReadSetupHeader(archive, path)) {
+        ShowMessage("This is not a valid Levora setup file");
+        int function = RunFunctionSelect(0);
+        if (function < 0)
+            function = profile_.ReadInt("Settings", "LastFunct", 1);
+        document->SetFunction(std::max(function, 0), nullptr);
+    } else {
+        recentFiles_.Add(path);
+    }
+    slots_[free] = {1, document, frame};
+    frame->show();
+    frame->raise();
+    frame->activateWindow();
+    return document;
+}
+
+int CVexaApp::FreeSlot() const {
+    for (int i = 0; i < kMaxWindows; ++i)
+        if (!slots_[i].used)
+            return i;
+    return -1;
+}
+
+int CVexaApp::LoadWorkspaceFile(const QString& path) {
+    std::string bytes;
+    QString error;
+    if (!file_io::Read(path, bytes, error)) {
+        ShowMessage(error);
+        return -1;
+    }
+    LineReader archive(std::move(bytes));
+    std::string discard;
+    int count = 0;
+    for (int i = 0; i < kMaxWindows; ++i) {
+        CMainFrame* frame = slots_[i].frame;
+        if (!frame || !slots_[i].document)
+            continue;
+        frame->raise();
+        frame->activateWindow();
+        if (slots_[i].document->ReadSetupHeader(archive, path)) {
+            archive.ReadLine(discard);
+            ++count;
+        } else {
+            frame->DestroyFrame();
+        }
+    }
+    while (FrameCount() < kMaxWindows && OpenWindow(nullptr, &archive, path)) {
+        archive.ReadLine(discard);
+        ++count;
+    }
+    return count;
+}
+
+bool CVexaApp::SaveWorkspaceFile(QWidget* parent) {
+    const QString path = ChooseFile(
+        {true, "lvw", "*.lvw", {"Levora Workspace Files (*.lvw)", "All Files (*)"}}, parent);
+    if (path.isEmpty())
+        return false;
+    LineWriter archive;
+    for (const WindowSlot& slot : slots_)
+        if (slot.document)
+            slot.document->StoreSetupBlock(archive, path);
+    QString error;
+    if (!file_io::Write(path, archive.Bytes(), error)) {
+        ShowMessage(error);
+        return false;
+    }
+    recentFiles_.Add(path);
+    return true;
+}
+
+void CVexaApp::LoadWorkspaceCommand(QWidget* parent) {
+    const QString path = ChooseFile(
+        {false,
+         "lvw",
+         "*.lvw",
+         {"Levora Workspace Files (*.lvw)", "Levora Setup Files (*.lvr)", "All Files (*)"}},
+        parent);
+    if (!path.isEmpty() && LoadWorkspaceFile(path) > 0)
+        recentFiles_.Add(path);
+}
+
+void CVexaApp::OpenSetupCommand(QWidget* parent) {
+    const QString path = ChooseFile({false, "lvr", "", {"Levora Setup (*.lvr)"}}, parent);
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CVexaApp::OpenRecentFile(int index) {
+    const QStringList& files = recentFiles_.Files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    if (!QFileInfo(path).isReadable()) {
+        ShowMessage(
+            QString("File %1 cannot be read: it no longer exists or may not be read.").arg(path));
+        recentFiles_.Remove(path);
+        return;
+    }
+    OpenDocumentFile(path);
+}
+
+bool CVexaApp::SaveDocument(CVexaDoc& document, bool askForName, QWidget* parent) {
+    QString path = document.PathName();
+    // Only a setup file is saved in place: a window read from a workspace file must not
+    // overwrite the whole workspace with its one block.
+    if (askForName || !HasSetupExtension(path)) {
+        const QString initial =
+            HasSetupExtension(path) ? path : QString::fromStdString(document.Title());
+        path = ChooseFile({true, "lvr", initial, {"Levora Setup (*.lvr)"}}, parent);
+        if (path.isEmpty())
+            return false;
+    }
+    LineWriter archive;
+    document.StoreSetupBlock(archive, path);
+    QString error;
+    if (!file_io::Write(path, archive.Bytes(), error)) {
+        ShowMessage(error);
+        return false;
+    }
+    recentFiles_.Add(path);
+    return true;
 }
 
 void CVexaApp::StoreRegistryWorkspace() {
@@ -265,13 +440,33 @@ bool CVexaApp::OnCommand(int id) {
     case cmd::kHelpSearch:
         ShowHelpTopic(help::kContents);
         return true;
+    case cmd::kFileOpenSetup:
+        OpenSetupCommand(mainWindow_);
+        return true;
+    case cmd::kLoadWorkspace:
+        LoadWorkspaceCommand(mainWindow_);
+        return true;
+    case cmd::kSaveWorkspaceAs:
+        SaveWorkspaceFile(mainWindow_);
+        return true;
     default:
+        if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
+            OpenRecentFile(id - cmd::kFileMruFirst);
+            return true;
+        }
         return false;
     }
 }
 
-bool CVexaApp::OnUpdateCommand(int id, CommandState&) {
+bool CVexaApp::OnUpdateCommand(int id, CommandState& state) {
+    if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
+        state.enabled = id - cmd::kFileMruFirst < recentFiles_.Files().size();
+        return true;
+    }
     switch (id) {
+    case cmd::kFileOpenSetup:
+    case cmd::kLoadWorkspace:
+    case cmd::kSaveWorkspaceAs:
     case cmd::kAppAbout:
     case cmd::kFileNewWindow:
     case cmd::kFunctionSelect:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_target.h"
+#include "app/recent_files.h"
 #include "device/channel_selection.h"
 
 #include <QObject>
@@ -15,6 +16,7 @@ class ControlDevice;
 class LevelEngine;
 class LineReader;
 class Profile;
+class QWidget;
 
 struct WindowSlot {
     int32_t used = 0;
@@ -41,7 +43,10 @@ public:
     // the file. False when the program should end.
     bool InitInstance(const QString& file);
 
-    bool OpenWindow(const std::string* section, LineReader* archive);
+    // A new window from a settings section, the next block of a file (`path` names it), or
+    // the Function Select dialog.
+    bool OpenWindow(const std::string* section, LineReader* archive,
+                    const QString& path = QString());
     int FindWindowSlot(const CVexaDoc* document) const;
     void SetLevelProcessingAll(bool on);
     void RestartLevelProcessing();
@@ -53,6 +58,14 @@ public:
     void FunctionSelectOrNew();
     void RestoreWorkspace();
     CVexaDoc* OpenDocumentFile(const QString& path);
+    // The windows' blocks of a workspace file: open windows are reused in slot order, those
+    // without a block close, blocks left over open new windows. The count of windows read,
+    // -1 when the file cannot be read.
+    int LoadWorkspaceFile(const QString& path);
+    bool SaveWorkspaceFile(QWidget* parent);
+    // Save Setup (in place when the window has a setup file) and Save Setup As.
+    bool SaveDocument(CVexaDoc& document, bool askForName, QWidget* parent);
+    RecentFiles& recentFiles() { return recentFiles_; }
     // Exit: stores every window as the workspace, then closes them all.
     void StoreRegistryWorkspace();
     void CloseAllDocuments();
@@ -70,6 +83,13 @@ public:
 
 private:
     CMainFrame* CreateFrame();
+    CVexaDoc* OpenSetupFile(const QString& path);
+    CVexaDoc* FirstDocument() const;
+    int ForegroundSlot() const;
+    int FreeSlot() const;
+    void OpenSetupCommand(QWidget* parent);
+    void LoadWorkspaceCommand(QWidget* parent);
+    void OpenRecentFile(int index);
     void DiscardFrame(CMainFrame* frame);
     int FrameCount() const;
     void ShowMessage(const QString& text);
@@ -80,4 +100,5 @@ private:
     std::array<WindowSlot, kMaxWindows> slots_{};
     bool workspaceStored_ = false;
     CMainFrame* mainWindow_ = nullptr;
+    RecentFiles recentFiles_;
 };

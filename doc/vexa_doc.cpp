@@ -7,11 +7,13 @@
 #include "device/level_engine.h"
 #include "dialogs/channel_setup_dialog.h"
 #include "dialogs/function_select_dialog.h"
+#include "doc/line_archive.h"
 #include "doc/meter_function.h"
 #include "meters/meter_views.h"
 #include "meters/vexa_view.h"
 #include "platform/profile.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <algorithm>
 #include <utility>
@@ -228,8 +230,9 @@ void CVexaDoc::WriteChannelSelection(const std::string& section) {
 }
 
 void CVexaDoc::ReadBars(const std::string& section) {
-    ToolBar = app_.profile().ReadInt(section, "ToolBar", 1);
-    StatusBar = app_.profile().ReadInt(section, "StatusBar", 1);
+    // While a setup file is applied, its bars stand wherever the section has none.
+    ToolBar = app_.profile().ReadInt(section, "ToolBar", readingFile_ ? ToolBar : 1);
+    StatusBar = app_.profile().ReadInt(section, "StatusBar", readingFile_ ? StatusBar : 1);
     frame_.ShowBars(ToolBar != 0, StatusBar != 0);
 }
 
@@ -254,6 +257,71 @@ void CVexaDoc::StoreWindowState(const std::string& section, bool positionsOnly) 
     profile.WriteInt(section, "SWType", SWType);
     if (meterView_)
         meterView_->SaveSettings(section);
+}
+
+bool CVexaDoc::ReadSetupHeader(LineReader& archive, const QString& path) {
+    SetupHeader header;
+    header.CardNumber = selection.CardNumber;
+    header.BusType = selection.BusType;
+    header.ChanNumber = selection.ChanNumber;
+    header.GroupNumber = selection.GroupNumber;
+    header.WinPos = WinPos;
+    header.SetWinPos = SetWinPos;
+    header.ToolBar = ToolBar;
+    header.StatusBar = StatusBar;
+    const int32_t function = ReadSetupHeaderLines(archive, header);
+    if (function < 0)
+        return false;
+    selection.CardNumber = header.CardNumber;
+    selection.BusType = header.BusType;
+    selection.ChanNumber = header.ChanNumber;
+    selection.GroupNumber = header.GroupNumber;
+    SetWinPos = header.SetWinPos;
+    ToolBar = header.ToolBar;
+    StatusBar = header.StatusBar;
+
+    readingFile_ = true;
+    SetFunction(function, nullptr);
+    readingFile_ = false;
+    meterView_->Serialize(archive);
+
+    frame_.ShowBars(ToolBar != 0, StatusBar != 0);
+    const WinRect& r = header.WinPos;
+    frame_.SetOuterGeometry(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    frame_.KeepOnScreen();
+    pathName_ = path;
+    frame_.SetFileInTitle(true);
+    SetTitle(QFileInfo(path).fileName().toStdString());
+    return true;
+}
+
+void CVexaDoc::StoreSetupBlock(LineWriter& archive, const QString& path) {
+    const QRect normal = frame_.NormalOuterGeometry();
+    WinPos = {normal.left(), normal.top(), normal.left() + normal.width(),
+              normal.top() + normal.height()};
+    SetupHeader header;
+    header.CardNumber = selection.CardNumber;
+    header.BusType = selection.BusType;
+    header.ChanNumber = selection.ChanNumber;
+    header.GroupNumber = selection.GroupNumber;
+    header.WinPos = WinPos;
+    header.SetWinPos = SetWinPos;
+    header.ToolBar = ToolBar;
+    header.StatusBar = StatusBar;
+    archive.Write(MeterFunctions()[std::clamp(SWType, 0, kFunctionCount - 1)].title);
+    archive.Write("\n");
+    archive.Write(FormatGeneralLine(header));
+    meterView_->Serialize(archive);
+    if (HasSetupExtension(path)) {
+        pathName_ = path;
+        frame_.SetFileInTitle(true);
+        SetTitle(QFileInfo(path).fileName().toStdString());
+    }
+}
+
+bool HasSetupExtension(const QString& path) {
+    const int dot = path.lastIndexOf('.');
+    return dot >= 0 && path.mid(dot).left(4) == ".lvr";
 }
 
 void CVexaDoc::UpdateAllViews(QWidget* sender) {
@@ -367,6 +435,10 @@ bool CVexaDoc::OnCommand(int id) {
     case cmd::kViewStatusBar:
         ToggleBar(StatusBar);
         return true;
+    case cmd::kFileSaveSetup:
+    case cmd::kFileSaveSetupAs:
+        app_.SaveDocument(*this, id == cmd::kFileSaveSetupAs, &frame_);
+        return true;
     default:
         return false;
     }
@@ -383,6 +455,8 @@ bool CVexaDoc::OnUpdateCommand(int id, CommandState& state) {
         state.SetCheck(levelState >= 0);
         return true;
     case cmd::kChannelSetup:
+    case cmd::kFileSaveSetup:
+    case cmd::kFileSaveSetupAs:
         return true;
     case cmd::kViewToolbar:
         state.SetCheck(ToolBar > 0);

@@ -2,6 +2,7 @@
 
 #include "app/command_target.h"
 #include "device/channel_selection.h"
+#include "doc/setup_block.h"
 
 #include <QObject>
 #include <QRect>
@@ -11,15 +12,9 @@
 class CMainFrame;
 class CVexaApp;
 class CVexaView;
+class LineReader;
+class LineWriter;
 class QWidget;
-
-struct WinRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-    bool operator==(const WinRect&) const = default;
-};
 
 // The state of one meter window: its function, card, bus and channels, the positions of the
 // frame and the setup window, the bars, and whether level processing runs. It owns the
@@ -42,6 +37,13 @@ public:
     void UpdateView(int flag);
     void SaveTick(bool immediate);
     void StoreWindowState(const std::string& section, bool positionsOnly);
+    // Applies one setup block of a file to this window. False, with nothing changed, when
+    // the block is not a setup block.
+    bool ReadSetupHeader(LineReader& archive, const QString& path);
+    // Writes this window as one setup block; a ".lvr" path becomes the window's file.
+    void StoreSetupBlock(LineWriter& archive, const QString& path);
+    const QString& PathName() const { return pathName_; }
+
     // Lets the document's other views (an open setup window) show its current state.
     void UpdateAllViews(QWidget* sender);
 
@@ -89,7 +91,13 @@ private:
     CMainFrame& frame_;
     CVexaView* meterView_ = nullptr;
     std::string title_;
+    QString pathName_;
+    bool readingFile_ = false;
 };
+
+// Whether the path ends in the setup file extension (".lvr", four characters from the last
+// dot compared).
+bool HasSetupExtension(const QString& path);
 
 // "Default\" + the function's registry key, and "Temp\Frame%i\" + it.
 std::string DefaultSection(int32_t function);

@@ -3,7 +3,9 @@
 #include "app/command_ids.h"
 #include "app/vexa_app.h"
 #include "device/channel_names.h"
+#include "doc/line_archive.h"
 #include "doc/meter_function.h"
+#include "doc/setup_block.h"
 #include "doc/vexa_doc.h"
 #include "setup/param_lines.h"
 #include "setup/param_registry.h"
@@ -36,7 +38,8 @@ QString ChannelText(int32_t function, const ChannelSelection& s) {
 
 } // namespace
 
-PlainMeterView::PlainMeterView(int32_t function) : function_(function) {
+PlainMeterView::PlainMeterView(int32_t function)
+    : function_(function), font_(MakeArialFont(function == 0 ? -13 : -10)) {
     if (function == 0)
         stereo_ = std::make_unique<StereoParams>();
     else
@@ -49,11 +52,15 @@ ParamTable* PlainMeterView::Params() {
 }
 
 void PlainMeterView::Serialize(LineWriter& archive) {
+    archive.Write(FormatFontLine(font_));
     WriteParamLines(*Params(), archive);
     archive.Write("\n\n");
 }
 
 void PlainMeterView::Serialize(LineReader& archive) {
+    std::string line;
+    archive.ReadLine(line);
+    ReadFontLine(line, font_);
     ReadParamLines(*Params(), archive);
     OnParamsChanged(1);
 }

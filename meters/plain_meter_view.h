@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meters/vexa_view.h"
+#include "platform/log_font.h"
 #include "setup/param_templates.h"
 
 #include <QElapsedTimer>
@@ -34,6 +35,7 @@ private:
     using MultiParams = ParamStore<kMultiChannelParamTemplate, kMultiChannelIndexSize>;
 
     int32_t function_;
+    LOGFONT font_;
     int channelCount_ = 0;
     ChannelSelection selection_;
     std::unique_ptr<StereoParams> stereo_;
