@@ -148,7 +148,7 @@ CMainFrame::CMainFrame(CVexaApp& app)
     screenSaver_->SetActive(DeactivateScreenSaver != 0);
 
     document_ = std::make_unique<CVexaDoc>(app_, *this);
-    auto* initialView = new CVexaView(this);
+    auto* initialView = new CVexaView(app_.profile(), this);
     setCentralWidget(initialView);
     document_->AttachInitialView(initialView);
     ApplyMaxTrackWidth();

@@ -153,7 +153,7 @@ void CVexaDoc::SetFunction(int32_t index, const std::string* section) {
             WinPos.bottom = std::max(WinPos.bottom, WinPos.top + MeterFunctions()[index].minHeight);
         ProbeSelection(app_.device(), selection);
 
-        CVexaView* view = CreateMeterView(index);
+        CVexaView* view = CreateMeterView(index, app_.profile());
         view->SetChannelSelection(ChannelCount(index), selection);
         view->LoadSettings(restore);
 

@@ -2,6 +2,6 @@
 
 #include "meters/plain_meter_view.h"
 
-CVexaView* CreateMeterView(int32_t function) {
-    return new PlainMeterView(function);
+CVexaView* CreateMeterView(int32_t function, Profile& profile) {
+    return new PlainMeterView(function, profile);
 }

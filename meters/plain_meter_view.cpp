@@ -7,6 +7,7 @@
 #include "doc/meter_function.h"
 #include "doc/setup_block.h"
 #include "doc/vexa_doc.h"
+#include "platform/profile.h"
 #include "setup/param_lines.h"
 #include "setup/param_registry.h"
 
@@ -38,8 +39,8 @@ QString ChannelText(int32_t function, const ChannelSelection& s) {
 
 } // namespace
 
-PlainMeterView::PlainMeterView(int32_t function)
-    : function_(function), font_(MakeArialFont(function == 0 ? -13 : -10)) {
+PlainMeterView::PlainMeterView(int32_t function, Profile& profile)
+    : CVexaView(profile), function_(function), font_(MakeArialFont(function == 0 ? -13 : -10)) {
     if (function == 0)
         stereo_ = std::make_unique<StereoParams>();
     else
@@ -78,13 +79,15 @@ void PlainMeterView::SetChannelSelection(int channelCount, const ChannelSelectio
 }
 
 void PlainMeterView::SaveSettings(const std::string& section) {
-    if (CVexaDoc* doc = GetDocument())
-        SaveParamsToRegistry((*Params()), doc->App().profile(), section);
+    SaveParamsToRegistry(*Params(), profile(), section);
+    profile().WriteBinary(section, "Font", font_.ToBytes());
 }
 
 void PlainMeterView::LoadSettings(const std::string& section) {
-    if (CVexaDoc* doc = GetDocument())
-        LoadParamsFromRegistry((*Params()), doc->App().profile(), section);
+    LoadParamsFromRegistry(*Params(), profile(), section);
+    std::vector<uint8_t> bytes;
+    if (profile().ReadBinary(section, "Font", bytes))
+        font_.FromBytes(bytes.data(), bytes.size());
 }
 
 int PlainMeterView::OnParamsChanged(int) {

@@ -13,7 +13,7 @@ class PlainMeterView final : public CVexaView {
     Q_OBJECT
 
 public:
-    explicit PlainMeterView(int32_t function);
+    PlainMeterView(int32_t function, Profile& profile);
 
     void SetChannelSelection(int channelCount, const ChannelSelection& selection) override;
     void SaveSettings(const std::string& section) override;

@@ -25,7 +25,7 @@ constexpr ContextItem kContextMenu[] = {
 
 } // namespace
 
-CVexaView::CVexaView(QWidget* parent) : QWidget(parent) {
+CVexaView::CVexaView(Profile& profile, QWidget* parent) : QWidget(parent), profile_(profile) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 class CVexaDoc;
+class Profile;
 class LineReader;
 class LineWriter;
 struct ParamTable;
@@ -19,11 +20,13 @@ class CVexaView : public QWidget, public LevelListener, public CommandTarget {
     Q_OBJECT
 
 public:
-    explicit CVexaView(QWidget* parent = nullptr);
+    // The settings store the view keeps its parameters and font in.
+    explicit CVexaView(Profile& profile, QWidget* parent = nullptr);
     ~CVexaView() override;
 
     // The document this view is attached to; null once detached.
     CVexaDoc* GetDocument() const { return document_; }
+    Profile& profile() const { return profile_; }
     void AttachDocument(CVexaDoc* document) { document_ = document; }
 
     virtual void SetChannelSelection(int channelCount, const ChannelSelection& selection);
@@ -64,6 +67,7 @@ protected:
 private:
     void ShowContextMenu(const QPoint& globalPos);
 
+    Profile& profile_;
     CVexaDoc* document_ = nullptr;
     int ctrlHeld_ = 0;
     int timerId_ = 0;

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# A window saved with Save Setup through the file dialog, the program quit, then started with
+# that file: the window comes back with its function, selection, position, bars, font and
+# parameters.
+if [ -z "${E2E_IN_XVFB:-}" ]; then
+    exec env E2E_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+source "$(dirname "$0")/lib.sh"
+
+conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
+mkdir -p "$(dirname "$conf")"
+write_workspace() {
+    cat >"$conf" <<CONF
+[Workspace]
+NumOfWins=1
+Frame0\SWType=1
+Frame0\CardNumber=3
+Frame0\GroupNumber=1
+Frame0\BusType=2
+Frame0\ToolBar=0
+Frame0\WinPos.left=100
+Frame0\WinPos.top=120
+Frame0\WinPos.right=640
+Frame0\WinPos.bottom=820
+Frame0\Top%20Level=-1000
+Frame0\Font=@ByteArray($(printf '\\xf0\\xff\\xff\\xff')\0\0\0\0\0\0\0\0\0\0\0\0\xbc\x2\0\0\0\0\0\0\0\0\0\0Courier New\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0)
+CONF
+}
+write_workspace
+
+"$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
+pid=$!
+window=$(wait_for_window "Multichannel Level Meter") || fail "no window: $(cat "$e2e_tmp/levora.log")"
+xdotool windowfocus --sync "$window"
+# Save Setup on a window without a file asks for a name.
+xdotool key ctrl+s
+dialog=$(wait_for_window "Save") || fail "no save dialog"
+xdotool windowfocus --sync "$dialog"
+xdotool key ctrl+a
+xdotool type --delay 5 "$e2e_tmp/saved"
+xdotool key Return 2>/dev/null || true
+for _ in $(seq 1 50); do [ -s "$e2e_tmp/saved.lvr" ] && break; sleep 0.1; done
+[ -s "$e2e_tmp/saved.lvr" ] || fail "nothing saved"
+head -n 1 "$e2e_tmp/saved.lvr" | grep -qx "Multichannel Level Meter" || fail "wrong title line"
+grep -q "^Top Level=-10.000000$" "$e2e_tmp/saved.lvr" || fail "Top Level not saved"
+grep -q "^Font=.*,Courier New$" "$e2e_tmp/saved.lvr" || fail "font not saved"
+kill -TERM "$pid"
+wait_for_exit "$pid" || fail "levora did not end"
+
+# A fresh start with only the file.
+rm -f "$conf"
+"$LEVORA_BIN" "$e2e_tmp/saved.lvr" 2>>"$e2e_tmp/levora.log" &
+pid=$!
+wait_for_window "Multichannel Level Meter - saved.lvr" >/dev/null ||
+    fail "the file did not open: $(cat "$e2e_tmp/levora.log")"
+kill -TERM "$pid"
+wait_for_exit "$pid" || fail "levora did not end"
+[ "$exit_code" -eq 0 ] || fail "levora ended with $exit_code"
+
+value() { sed -n "s/^$1=//p" "$conf" | head -n 1; }
+for pair in 'SWType 1' 'CardNumber 3' 'GroupNumber 1' 'BusType 2' 'ToolBar 0' \
+    'WinPos.left 100' 'WinPos.top 120' 'WinPos.right 640' 'WinPos.bottom 820' \
+    'Top%20Level -1000'; do
+    set -- $pair
+    [ "$(value "Frame0\\\\$1")" = "$2" ] || fail "$1 is '$(value "Frame0\\\\$1")', not $2"
+done
+grep -q "^Frame0\\\\Font=.*ourier New" "$conf" || fail "the font did not come back"
+echo "the window came back from its setup file"
