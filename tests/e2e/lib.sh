@@ -1,11 +1,23 @@
-# Helpers for the end-to-end tests: each test runs inside its own virtual X server with a
-# fresh settings directory.
+# Helpers for the end-to-end tests: each test runs on its own virtual X server with a fresh
+# settings and runtime directory, and everything it started ends with it.
 set -euo pipefail
 
 : "${LEVORA_BIN:?LEVORA_BIN must name the built levora}"
 
 e2e_tmp=$(mktemp -d)
-trap 'rm -rf "$e2e_tmp"' EXIT
+e2e_pids=()
+e2e_cleanup() {
+    local pid
+    for pid in "${e2e_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$e2e_tmp"
+}
+trap e2e_cleanup EXIT
+
+# Ends process $1 when the test ends, however it ends.
+kill_at_exit() { e2e_pids+=("$1"); }
+
 export XDG_CONFIG_HOME="$e2e_tmp/config"
 export XDG_RUNTIME_DIR="$e2e_tmp/run"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
@@ -15,6 +27,23 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+
+# The server picks a free display itself and tells which (-displayfd), so tests that run at
+# the same time never race for a display number.
+start_display() {
+    local fifo="$e2e_tmp/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$e2e_tmp/xvfb.log" 2>&1 &
+    kill_at_exit $!
+    for _ in $(seq 1 100); do
+        if [ -s "$fifo" ]; then
+            export DISPLAY=":$(tr -d '\n' <"$fifo")"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "Xvfb did not start: $(cat "$e2e_tmp/xvfb.log")"
+}
+start_display
 
 # Waits until a visible window whose name matches $1 exists and prints its id.
 wait_for_window() {

@@ -2,9 +2,6 @@
 # A window saved with Save Setup through the file dialog, the program quit, then started with
 # that file: the window comes back with its function, selection, position, bars, font and
 # parameters.
-if [ -z "${E2E_IN_XVFB:-}" ]; then
-    exec env E2E_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/lib.sh"
 
 conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
@@ -30,6 +27,7 @@ write_workspace
 
 "$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
 pid=$!
+kill_at_exit $pid
 window=$(wait_for_window "Multichannel Level Meter") || fail "no window: $(cat "$e2e_tmp/levora.log")"
 xdotool windowfocus --sync "$window"
 # Save Setup on a window without a file asks for a name.
@@ -51,6 +49,7 @@ wait_for_exit "$pid" || fail "levora did not end"
 rm -f "$conf"
 "$LEVORA_BIN" "$e2e_tmp/saved.lvr" 2>>"$e2e_tmp/levora.log" &
 pid=$!
+kill_at_exit $pid
 wait_for_window "Multichannel Level Meter - saved.lvr" >/dev/null ||
     fail "the file did not open: $(cat "$e2e_tmp/levora.log")"
 kill -TERM "$pid"

@@ -2,9 +2,6 @@
 # The shell as a person drives it: levora on levora-driver's cards, a second launch that
 # hands over a new window, the function keys L, M and G, and SIGTERM; the settings then hold
 # both windows with their functions and selections.
-if [ -z "${E2E_IN_XVFB:-}" ]; then
-    exec env E2E_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/lib.sh"
 [ -n "${E2E_TRACE:-}" ] && set -x
 : "${LEVORA_DRIVER_BIN:?}"
@@ -16,8 +13,7 @@ card 3 kind 6 speed double
 signal 0 all all sine 1000 -20
 CARDS
 "$LEVORA_DRIVER_BIN" --config "$e2e_tmp/cards.conf" 2>"$e2e_tmp/driver.log" &
-driver=$!
-trap 'kill $driver 2>/dev/null; rm -rf "$e2e_tmp"' EXIT
+kill_at_exit $!
 for _ in $(seq 1 50); do [ -S "$LEVORA_DRIVER_DIR/kestrelOut0" ] && break; sleep 0.1; done
 [ -S "$LEVORA_DRIVER_DIR/kestrelOut0" ] || fail "the driver did not start: $(cat "$e2e_tmp/driver.log")"
 
@@ -35,6 +31,7 @@ CONF
 
 "$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
 pid=$!
+kill_at_exit $pid
 first=$(wait_for_window "Stereo Level Meter") || fail "no stereo window: $(cat "$e2e_tmp/levora.log")"
 
 # A second launch hands over: the running instance asks for the new window's function.

@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # The program opens its window on a bare X server and ends cleanly when told to.
-if [ -z "${DISPLAY:-}" ] || [ -z "${E2E_IN_XVFB:-}" ]; then
-    exec env E2E_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
 source "$(dirname "$0")/lib.sh"
 
 "$LEVORA_BIN" 2>"$e2e_tmp/stderr" &
 pid=$!
+kill_at_exit $pid
 window=$(wait_for_window "Levora") || fail "no Levora window appeared"
 
 import -window root "$e2e_tmp/screen.png"
