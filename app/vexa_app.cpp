@@ -300,20 +300,24 @@ int CVexaApp::LoadWorkspaceFile(const QString& path) {
     LineReader archive(std::move(bytes));
     std::string discard;
     int count = 0;
+    // The first block that does not read ends the file: the windows after it close rather
+    // than take blocks from further on.
+    bool ended = false;
     for (int i = 0; i < kMaxWindows; ++i) {
         CMainFrame* frame = slots_[i].frame;
         if (!frame || !slots_[i].document)
             continue;
         frame->raise();
         frame->activateWindow();
-        if (slots_[i].document->ReadSetupHeader(archive, path)) {
+        if (!ended && slots_[i].document->ReadSetupHeader(archive, path)) {
             archive.ReadLine(discard);
             ++count;
         } else {
+            ended = true;
             frame->DestroyFrame();
         }
     }
-    while (FrameCount() < kMaxWindows && OpenWindow(nullptr, &archive, path)) {
+    while (!ended && FrameCount() < kMaxWindows && OpenWindow(nullptr, &archive, path)) {
         archive.ReadLine(discard);
         ++count;
     }

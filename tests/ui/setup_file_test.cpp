@@ -237,3 +237,71 @@ TEST_F(SetupFileTest, AFileOnTheCommandLineReplacesTheStoredWorkspace) {
 }
 
 } // namespace
+
+namespace {
+
+std::string Block(const char* title, int chanNumber) {
+    char general[96];
+    std::snprintf(general, sizeof general, "General=%05d,00,00100,00500,00100,00700,00200,"
+                                           "00400,00300,00400,1,1\n",
+                  chanNumber);
+    return std::string(title) + "\n" + general + "Font=-10,0,0,0,0,ARIAL\n\n\n";
+}
+
+TEST_F(SetupFileTest, WorkspaceOfMoreThanFortyBlocksOpensForty) {
+    StartWith(1);
+    std::string workspace;
+    for (int i = 0; i < 45; ++i)
+        workspace += Block("Global Level Meter", i);
+    Write(Path("many.lvw"), workspace);
+    EXPECT_EQ(app->LoadWorkspaceFile(Path("many.lvw")), 40);
+    EXPECT_EQ(OpenWindows(), 40);
+    EXPECT_EQ(Doc(39)->selection.ChanNumber, 39);
+}
+
+TEST_F(SetupFileTest, WorkspaceWhoseSecondBlockIsInvalidClosesTheRest) {
+    StartWith(1);
+    ASSERT_TRUE(NewWindow(0));
+    ASSERT_TRUE(NewWindow(2));
+    Write(Path("broken.lvw"), Block("Stereo Level Meter", 3) + "Not a title\n" +
+                                  Block("Global Level Meter", 4));
+    EXPECT_EQ(app->LoadWorkspaceFile(Path("broken.lvw")), 1);
+    Flush();
+    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(Doc(0)->SWType, 0);
+    EXPECT_EQ(Doc(0)->selection.ChanNumber, 3);
+}
+
+TEST_F(SetupFileTest, LoadWorkspaceWithASetupFileAppliesItToTheFirstWindow) {
+    StartWith(1);
+    ASSERT_TRUE(NewWindow(0));
+    Write(Path("single.lvr"), Block("Global Level Meter", 9));
+    chosen = Path("single.lvr");
+    Frame(0)->RouteCommand(cmd::kLoadWorkspace);
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().defaultSuffix, "lvw");
+    EXPECT_EQ(requests.back().initialName, "*.lvw");
+    EXPECT_EQ(requests.back().filters,
+              (QStringList{"Levora Workspace Files (*.lvw)", "Levora Setup Files (*.lvr)",
+                           "All Files (*)"}));
+    Flush();
+    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(Doc(0)->SWType, 2);
+    EXPECT_EQ(app->recentFiles().Files().value(0), Path("single.lvr"));
+}
+
+TEST_F(SetupFileTest, SecondLaunchWithAFileOpensIt) {
+    StartWith(1);
+    Write(Path("handed.lvr"), Block("Stereo Level Meter", 2));
+    profile.WriteString("Temp", "OpenFile", Path("handed.lvr").toStdString());
+    QApplication::setActiveWindow(nullptr);
+    QCoreApplication::sendEvent(Frame(0), new QEvent(CMainFrame::kHandOverEvent));
+    EXPECT_EQ(OpenWindows(), 2);
+    EXPECT_EQ(Doc(1)->SWType, 0);
+    EXPECT_EQ(Doc(1)->selection.ChanNumber, 2);
+    // The same file again: the window that has it comes to the front instead.
+    QCoreApplication::sendEvent(Frame(0), new QEvent(CMainFrame::kHandOverEvent));
+    EXPECT_EQ(OpenWindows(), 2);
+}
+
+} // namespace
