@@ -324,6 +324,16 @@ int CVexaApp::LoadWorkspaceFile(const QString& path) {
     return count;
 }
 
+bool CVexaApp::WriteFile(const QString& path, const std::string& bytes) {
+    QString error;
+    if (!file_io::Write(path, bytes, error)) {
+        ShowMessage(error);
+        return false;
+    }
+    recentFiles_.Add(path);
+    return true;
+}
+
 bool CVexaApp::SaveWorkspaceFile(QWidget* parent) {
     const QString path = ChooseFile(
         {true, "lvw", "*.lvw", {"Levora Workspace Files (*.lvw)", "All Files (*)"}}, parent);
@@ -333,13 +343,7 @@ bool CVexaApp::SaveWorkspaceFile(QWidget* parent) {
     for (const WindowSlot& slot : slots_)
         if (slot.document)
             slot.document->StoreSetupBlock(archive, path);
-    QString error;
-    if (!file_io::Write(path, archive.Bytes(), error)) {
-        ShowMessage(error);
-        return false;
-    }
-    recentFiles_.Add(path);
-    return true;
+    return WriteFile(path, archive.Bytes());
 }
 
 void CVexaApp::LoadWorkspaceCommand(QWidget* parent) {
@@ -386,13 +390,7 @@ bool CVexaApp::SaveDocument(CVexaDoc& document, bool askForName, QWidget* parent
     }
     LineWriter archive;
     document.StoreSetupBlock(archive, path);
-    QString error;
-    if (!file_io::Write(path, archive.Bytes(), error)) {
-        ShowMessage(error);
-        return false;
-    }
-    recentFiles_.Add(path);
-    return true;
+    return WriteFile(path, archive.Bytes());
 }
 
 void CVexaApp::StoreRegistryWorkspace() {

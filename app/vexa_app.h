@@ -90,6 +90,8 @@ private:
     void OpenSetupCommand(QWidget* parent);
     void LoadWorkspaceCommand(QWidget* parent);
     void OpenRecentFile(int index);
+    // Writes a setup or workspace file; a failure is told to the user.
+    bool WriteFile(const QString& path, const std::string& bytes);
     void DiscardFrame(CMainFrame* frame);
     int FrameCount() const;
     void ShowMessage(const QString& text);

@@ -238,9 +238,7 @@ void CVexaDoc::ReadBars(const std::string& section) {
 
 void CVexaDoc::StoreWindowState(const std::string& section, bool positionsOnly) {
     Profile& profile = app_.profile();
-    const QRect normal = frame_.NormalOuterGeometry();
-    WinPos = {normal.left(), normal.top(), normal.left() + normal.width(),
-              normal.top() + normal.height()};
+    RefreshWinPos();
     profile.WriteInt(section, "WinPos.left", WinPos.left);
     profile.WriteInt(section, "WinPos.top", WinPos.top);
     profile.WriteInt(section, "WinPos.right", WinPos.right);
@@ -259,7 +257,7 @@ void CVexaDoc::StoreWindowState(const std::string& section, bool positionsOnly) 
         meterView_->SaveSettings(section);
 }
 
-bool CVexaDoc::ReadSetupHeader(LineReader& archive, const QString& path) {
+SetupHeader CVexaDoc::CurrentHeader() const {
     SetupHeader header;
     header.CardNumber = selection.CardNumber;
     header.BusType = selection.BusType;
@@ -269,6 +267,17 @@ bool CVexaDoc::ReadSetupHeader(LineReader& archive, const QString& path) {
     header.SetWinPos = SetWinPos;
     header.ToolBar = ToolBar;
     header.StatusBar = StatusBar;
+    return header;
+}
+
+void CVexaDoc::RefreshWinPos() {
+    const QRect normal = frame_.NormalOuterGeometry();
+    WinPos = {normal.left(), normal.top(), normal.left() + normal.width(),
+              normal.top() + normal.height()};
+}
+
+bool CVexaDoc::ReadSetupHeader(LineReader& archive, const QString& path) {
+    SetupHeader header = CurrentHeader();
     const int32_t function = ReadSetupHeaderLines(archive, header);
     if (function < 0)
         return false;
@@ -296,21 +305,10 @@ bool CVexaDoc::ReadSetupHeader(LineReader& archive, const QString& path) {
 }
 
 void CVexaDoc::StoreSetupBlock(LineWriter& archive, const QString& path) {
-    const QRect normal = frame_.NormalOuterGeometry();
-    WinPos = {normal.left(), normal.top(), normal.left() + normal.width(),
-              normal.top() + normal.height()};
-    SetupHeader header;
-    header.CardNumber = selection.CardNumber;
-    header.BusType = selection.BusType;
-    header.ChanNumber = selection.ChanNumber;
-    header.GroupNumber = selection.GroupNumber;
-    header.WinPos = WinPos;
-    header.SetWinPos = SetWinPos;
-    header.ToolBar = ToolBar;
-    header.StatusBar = StatusBar;
+    RefreshWinPos();
     archive.Write(MeterFunctions()[std::clamp(SWType, 0, kFunctionCount - 1)].title);
     archive.Write("\n");
-    archive.Write(FormatGeneralLine(header));
+    archive.Write(FormatGeneralLine(CurrentHeader()));
     meterView_->Serialize(archive);
     if (HasSetupExtension(path)) {
         pathName_ = path;

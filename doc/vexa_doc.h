@@ -76,6 +76,9 @@ public:
     void AttachInitialView(CVexaView* view);
 
 private:
+    SetupHeader CurrentHeader() const;
+    // WinPos from the frame's normal (not minimized or maximized) placement.
+    void RefreshWinPos();
     bool ReadWindowPosition(const std::string& section);
     void ReadChannelSelection(const std::string& section);
     void WriteChannelSelection(const std::string& section);
