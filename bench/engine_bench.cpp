@@ -1,9 +1,12 @@
 #include "device/level_engine.h"
+#include "driver/card_config.h"
+#include "driver/in_process_transport.h"
 #include "tests/unit/device/six_card_rig.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -47,6 +50,39 @@ void BM_PollWithoutViews(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PollWithoutViews);
+
+// The same windows on six simulated cards of the in-process transport, as the program runs on
+// its embedded cards: every read renders the 20 ms of demo signal since the last one.
+void BM_PollFortyViewsOnSixSimulatedCards(benchmark::State& state) {
+    constexpr const char* kCards = "card 0 kind 7 speed single\n"
+                                   "card 1 kind 7 speed double\n"
+                                   "card 2 kind 7 speed single\n"
+                                   "card 3 kind 0 speed single\n"
+                                   "card 4 kind 1 speed single\n"
+                                   "card 5 kind 3 speed single\n";
+    sim::DriverConfig config;
+    std::string error;
+    if (!sim::ParseDriverConfig(kCards, config, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    sim::ManualSimClock clock;
+    InProcessTransport transport(config, clock);
+    ManualTickSource ticks;
+    auto engine = std::make_unique<LevelEngine>(transport, ticks, nullptr);
+    std::array<six_card_rig::SummingListener, six_card_rig::kViews> views;
+    six_card_rig::RegisterWindows(*engine, views);
+    for (auto _ : state) {
+        ticks.Advance(20);
+        clock.AdvanceMs(20);
+        engine->Poll();
+    }
+    long reports = 0;
+    for (const six_card_rig::SummingListener& view : views)
+        reports += view.calls;
+    state.counters["reports/poll"] = static_cast<double>(reports) / state.iterations();
+}
+BENCHMARK(BM_PollFortyViewsOnSixSimulatedCards);
 
 } // namespace
 
