@@ -34,13 +34,36 @@ enum ParamId : int32_t {
     kParamCompressedScale = 12,
 };
 
-// Control type codes of the shipped tables and of the persisted kinds.
+// Control type codes. The shipped tables use the numeric box, the switch, the selection and
+// the background; the rest belong to the same control vocabulary.
 enum ControlType : int32_t {
     kControlEmpty = 0,
     kControlNumericBox = 1,
+    kControlNumericDisplay = 2,
     kControlSwitch = 3,
     kControlSelection = 4,
     kControlWrappingSelection = 5,
+    kControlSelectionDisplay = 6,
+    kControlVerticalBar = 10,
+    kControlVerticalBarSegment = 11,
+    kControlSegmentCapBar = 12,
+    kControlSegmentWideCapBar = 13,
+    kControlSegmentSplitBar = 14,
+    kControlVerticalSegment = 15,
+    kControlReservedBar = 16,
+    kControlReservedSegment = 17,
+    kControlHorizontalBar = 20,
+    kControlHorizontalCap = 21,
+    kControlNumericScale = 22,
+    kControlChoiceRow = 23,
+    kControlHorizontalSegment = 24,
+    kControlSlider = 30,
+    kControlKnob = 31,
+    kControlCompressedBar = 32,
+    kControlCompressedSegment = 33,
+    kControlLevelReadout = 34,
+    kControlChoiceColumn = 35,
+    kControlUpperFace = 36,
     kControlBackground = 100,
 };
 
