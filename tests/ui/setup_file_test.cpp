@@ -295,12 +295,13 @@ TEST_F(SetupFileTest, SecondLaunchWithAFileOpensIt) {
     Write(Path("handed.lvr"), Block("Stereo Level Meter", 2));
     profile.WriteString("Temp", "OpenFile", Path("handed.lvr").toStdString());
     QApplication::setActiveWindow(nullptr);
-    QCoreApplication::sendEvent(Frame(0), new QEvent(CMainFrame::kHandOverEvent));
+    QEvent handOver(CMainFrame::kHandOverEvent);
+    QCoreApplication::sendEvent(Frame(0), &handOver);
     EXPECT_EQ(OpenWindows(), 2);
     EXPECT_EQ(Doc(1)->SWType, 0);
     EXPECT_EQ(Doc(1)->selection.ChanNumber, 2);
     // The same file again: the window that has it comes to the front instead.
-    QCoreApplication::sendEvent(Frame(0), new QEvent(CMainFrame::kHandOverEvent));
+    QCoreApplication::sendEvent(Frame(0), &handOver);
     EXPECT_EQ(OpenWindows(), 2);
 }
 
