@@ -24,6 +24,7 @@ public:
     void Resize(QSize size);
     bool HasImage() const { return !image_.isNull(); }
     QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
 
     // "Take a client drawing context": none while the window has no backing image yet.
     std::optional<DrawingContext> Context();

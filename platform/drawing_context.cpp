@@ -1,19 +1,20 @@
 #include "platform/drawing_context.h"
 
+#include "platform/glyph_cache.h"
+
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 QRgb ToRgb(COLORREF c) {
     return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-QString ToQString(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 int32_t Sign(int32_t v) {
@@ -62,14 +63,25 @@ QFont ToQFont(const LOGFONT& font) {
     f.setStrikeOut(font.lfStrikeOut != 0);
     f.setStyleStrategy(QFont::NoAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
+    f.setKerning(false);
     return f;
+}
+
+LOGFONT FromQFont(const QFont& font) {
+    LOGFONT result;
+    result.lfHeight = -QFontInfo(font).pixelSize();
+    result.lfWeight = font.weight();
+    result.lfItalic = font.italic() ? 1 : 0;
+    result.lfUnderline = font.underline() ? 1 : 0;
+    result.lfStrikeOut = font.strikeOut() ? 1 : 0;
+    result.SetFaceName(font.family().toLatin1().constData());
+    return result;
 }
 
 DrawingContext::DrawingContext(QImage& image)
     : image_(image), bits_(image.bits()), stride_(image.bytesPerLine()), width_(image.width()),
       height_(image.height()), font_(MakeArialFont(-13)) {
     Q_ASSERT(image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32);
-    qfont_ = ToQFont(font_);
 }
 
 DrawingContext::~DrawingContext() = default;
@@ -78,16 +90,14 @@ QPainter& DrawingContext::Painter() {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
-        painter_->setRenderHint(QPainter::TextAntialiasing, false);
-        painter_->setFont(qfont_);
     }
     return *painter_;
 }
 
-const QFontMetrics& DrawingContext::Metrics() {
-    if (!metrics_)
-        metrics_ = std::make_unique<QFontMetrics>(qfont_, &image_);
-    return *metrics_;
+GlyphSet& DrawingContext::Glyphs() {
+    if (!glyphs_)
+        glyphs_ = GlyphsFor(font_);
+    return *glyphs_;
 }
 
 void DrawingContext::FillRaw(int32_t l, int32_t t, int32_t r, int32_t b, QRgb color) {
@@ -170,16 +180,49 @@ void DrawingContext::PlotLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bo
     }
 }
 
+void DrawingContext::FillPolygon(const POINT* points, int count) {
+    // Even-odd rule, sampled at pixel centres; the outline drawn afterwards covers the edges.
+    constexpr int kMaxCrossings = 64;
+    if (count > kMaxCrossings) {
+        QPolygon polygon(count);
+        for (int i = 0; i < count; ++i)
+            polygon.setPoint(i, points[i].x, points[i].y);
+        QPainter& p = Painter();
+        p.setPen(Qt::NoPen);
+        p.setBrush(ToQColor(brush_));
+        p.drawPolygon(polygon, Qt::OddEvenFill);
+        return;
+    }
+    int32_t top = points[0].y, bottom = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        top = std::min(top, points[i].y);
+        bottom = std::max(bottom, points[i].y);
+    }
+    const QRgb color = ToRgb(brush_);
+    double crossings[kMaxCrossings];
+    for (int32_t y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
+        const double yc = y + 0.5;
+        int n = 0;
+        for (int i = 0; i < count; ++i) {
+            const POINT& a = points[i];
+            const POINT& b = points[(i + 1) % count];
+            if ((a.y <= yc) != (b.y <= yc))
+                crossings[n++] = a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y);
+        }
+        std::sort(crossings, crossings + n);
+        for (int i = 0; i + 1 < n; i += 2) {
+            // Pixels whose centre x + 0.5 lies in [from, to).
+            const auto first = static_cast<int32_t>(std::ceil(crossings[i] - 0.5));
+            const auto end = static_cast<int32_t>(std::ceil(crossings[i + 1] - 0.5));
+            FillRaw(first, y, end, y + 1, color);
+        }
+    }
+}
+
 void DrawingContext::Polygon(const POINT* points, int count) {
     if (count < 2)
         return;
-    QPolygon polygon(count);
-    for (int i = 0; i < count; ++i)
-        polygon.setPoint(i, points[i].x, points[i].y);
-    QPainter& p = Painter();
-    p.setPen(Qt::NoPen);
-    p.setBrush(ToQColor(brush_));
-    p.drawPolygon(polygon, Qt::OddEvenFill);
+    FillPolygon(points, count);
     for (int i = 0; i < count; ++i) {
         const POINT& a = points[i];
         const POINT& b = points[(i + 1) % count];
@@ -202,17 +245,16 @@ uint32_t DrawingContext::SetTextAlign(uint32_t align) {
 
 LOGFONT DrawingContext::SelectFont(const LOGFONT& font) {
     LOGFONT previous = font_;
-    font_ = font;
-    qfont_ = ToQFont(font);
-    metrics_.reset();
-    if (painter_)
-        painter_->setFont(qfont_);
+    if (std::memcmp(&font, &font_, sizeof font) != 0) {
+        font_ = font;
+        glyphs_.reset();
+    }
     return previous;
 }
 
 QSize DrawingContext::GetTextExtent(std::string_view text) {
-    const QFontMetrics& m = Metrics();
-    return {m.horizontalAdvance(ToQString(text)), m.height()};
+    GlyphSet& glyphs = Glyphs();
+    return {glyphs.Width(text), glyphs.Height()};
 }
 
 QRect DrawingContext::TextBox(int32_t x, int32_t y, int width, int height) const {
@@ -226,15 +268,16 @@ QRect DrawingContext::TextBox(int32_t x, int32_t y, int width, int height) const
 
 void DrawingContext::DrawText(const QRect& box, std::string_view text, const QRect* clip,
                               bool opaque) {
-    QPainter& p = Painter();
-    p.save();
+    QRect visible(0, 0, width_, height_);
     if (clip)
-        p.setClipRect(*clip);
-    if (opaque)
-        p.fillRect(box, ToQColor(bkColor_));
-    p.setPen(ToQColor(textColor_));
-    p.drawText(box.left(), box.top() + Metrics().ascent(), ToQString(text));
-    p.restore();
+        visible &= *clip;
+    if (opaque) {
+        const QRect fill = box & visible;
+        if (!fill.isEmpty())
+            FillRaw(fill.left(), fill.top(), fill.right() + 1, fill.bottom() + 1, ToRgb(bkColor_));
+    }
+    if (!visible.isEmpty())
+        Glyphs().Paint(image_, box.left(), box.top(), text, ToRgb(textColor_), visible);
 }
 
 void DrawingContext::TextOut(int32_t x, int32_t y, std::string_view text) {

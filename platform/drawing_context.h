@@ -58,8 +58,13 @@ COLORREF GetSysColor(int index);
 QColor ToQColor(COLORREF c);
 COLORREF FromQColor(const QColor& c);
 
-// The font a LOGFONT describes, without antialiasing.
+// The font a LOGFONT describes, without antialiasing or kerning (GDI does not kern).
 QFont ToQFont(const LOGFONT& font);
+// The LOGFONT of a font a font dialog chose: pixel height as a character height (negative),
+// weight, italic, underline, strike-out and the family name (cut to 31 characters).
+LOGFONT FromQFont(const QFont& font);
+
+class GlyphSet;
 
 // GDI drawing semantics on a QImage (Format_RGB32), in image pixels:
 // - rectangles exclude their right column and bottom row;
@@ -68,7 +73,9 @@ QFont ToQFont(const LOGFONT& font);
 // - text is placed by the alignment flags (left/right/centre, top) and, in OPAQUE mode,
 //   painted on its box in the background colour; nothing is antialiased.
 // Pens are solid and one pixel wide. The context starts with a black pen, a white brush,
-// black text on a white background, opaque mode, left/top alignment and the given font.
+// black text on a white background, opaque mode, left/top alignment and ARIAL of height -13.
+// Fills, lines, polygons and text are plain pixel writes: taking a context, drawing bars and
+// readouts into it and letting it go allocates nothing once a font's glyphs are known.
 class DrawingContext {
 public:
     explicit DrawingContext(QImage& image);
@@ -85,6 +92,7 @@ public:
 
     COLORREF SelectPen(COLORREF color);
     COLORREF SelectBrush(COLORREF color);
+    COLORREF Pen() const { return pen_; }
     void MoveToEx(int32_t x, int32_t y);
     void LineTo(int32_t x, int32_t y);
     POINT CurrentPosition() const { return position_; }
@@ -92,6 +100,8 @@ public:
 
     COLORREF SetTextColor(COLORREF color);
     COLORREF SetBkColor(COLORREF color);
+    COLORREF TextColor() const { return textColor_; }
+    COLORREF BkColor() const { return bkColor_; }
     int SetBkMode(int mode);
     uint32_t SetTextAlign(uint32_t align);
     // Returns the font that was selected before.
@@ -112,8 +122,9 @@ private:
     void FillRaw(int32_t l, int32_t t, int32_t r, int32_t b, QRgb color);
     void PlotLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool includeEnd);
     void SetPixel(int32_t x, int32_t y, QRgb color);
+    void FillPolygon(const POINT* points, int count);
     QPainter& Painter();
-    const QFontMetrics& Metrics();
+    GlyphSet& Glyphs();
     QRect TextBox(int32_t x, int32_t y, int width, int height) const;
     void DrawText(const QRect& box, std::string_view text, const QRect* clip, bool opaque);
 
@@ -124,8 +135,7 @@ private:
     int height_;
 
     std::unique_ptr<QPainter> painter_;
-    std::unique_ptr<QFontMetrics> metrics_;
-    QFont qfont_;
+    std::shared_ptr<GlyphSet> glyphs_; // of font_, looked up when text first needs it
     LOGFONT font_;
 
     COLORREF pen_ = 0;

@@ -1,0 +1,134 @@
+#include "meters/column_drawing.h"
+
+#include "app/global_settings.h"
+#include "meters/meter_scale.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr COLORREF kBlack = 0;
+
+// Paints the rows of `range` that the plan paints and returns what it touched.
+QRect PaintBarRows(const MeterColumn& column, DrawingContext& dc, const BarRows& plan,
+                   RowRange range, COLORREF normal, COLORREF warning) {
+    const ColumnRect& bar = column.bar;
+    QRect painted;
+    auto fill = [&](int32_t left, int32_t right, int32_t from, int32_t to, COLORREF color) {
+        from = std::max(from, range.first);
+        to = std::min(to, range.end);
+        if (from >= to || left >= right)
+            return;
+        dc.FillSolidRect({left, from, right, to}, color);
+        painted |= QRect(left, from, right - left, to - from);
+    };
+    fill(bar.left, bar.right, plan.blackTop, plan.row, kBlack);
+    fill(bar.left + 1, bar.right - 1, plan.warningTop, plan.warningBottom, warning);
+    fill(bar.left + 1, bar.right - 1, plan.normalTop, plan.normalBottom, normal);
+    return painted;
+}
+
+bool Overlaps(const QRect& painted, int32_t firstRow, int32_t lastRow) {
+    return !painted.isEmpty() && painted.top() <= lastRow && painted.bottom() >= firstRow;
+}
+
+} // namespace
+
+QRect DrawBar(MeterColumn& column, DrawingContext& dc) {
+    const COLORREF normal = Globals().NormalColor;
+    const COLORREF warning = Globals().WarningColor;
+    ColumnTrace& trace = column.trace;
+    const BarRows now = PlanBar(column, column.ballistics.barValue);
+    RowRanges rows;
+    if (trace.barValid && trace.normalColor == normal && trace.warningColor == warning)
+        rows = ChangedBarRows(trace.bar, now);
+    else
+        rows.ranges[rows.count++] = {now.blackTop, column.bar.bottom};
+    QRect painted;
+    for (int i = 0; i < rows.count; ++i)
+        painted |= PaintBarRows(column, dc, now, rows.ranges[i], normal, warning);
+    if (trace.markerDrawn) {
+        const HoldMarker old = HoldMarkerAt(column, trace.markerRow, false);
+        trace.markerDamaged |= Overlaps(painted, old.topRow, old.bottomRow);
+    }
+    trace.barValid = true;
+    trace.bar = now;
+    trace.normalColor = normal;
+    trace.warningColor = warning;
+    return painted;
+}
+
+QRect DrawHoldMarker(MeterColumn& column, DrawingContext& dc, COLORREF warningBrush,
+                     COLORREF normalBrush) {
+    ColumnTrace& trace = column.trace;
+    const HoldMarker now = PlanHoldMarker(column, column.ballistics.holdDb);
+    const COLORREF fill = now.warning ? warningBrush : normalBrush;
+    const bool same = trace.markerDrawn && now.shown && now.row == trace.markerRow &&
+                      fill == trace.markerFill && dc.Pen() == trace.markerPen;
+    QRect painted;
+    if (trace.markerDrawn && !same && trace.barValid) {
+        // Give the rows of the old marker back to the bar before the new one is drawn.
+        const HoldMarker old = HoldMarkerAt(column, trace.markerRow, false);
+        painted |= PaintBarRows(column, dc, trace.bar, {old.topRow, old.bottomRow + 1},
+                                trace.normalColor, trace.warningColor);
+    }
+    if (now.shown && (!same || trace.markerDamaged)) {
+        POINT points[6];
+        for (int i = 0; i < 6; ++i)
+            points[i] = {now.points[i][0], now.points[i][1]};
+        const COLORREF previous = dc.SelectBrush(fill);
+        dc.Polygon(points, 6);
+        dc.SelectBrush(previous);
+        painted |=
+            QRect(QPoint(column.bar.left, now.topRow), QPoint(column.bar.right - 1, now.bottomRow));
+    }
+    trace.markerDrawn = now.shown;
+    trace.markerDamaged = false;
+    trace.markerRow = now.row;
+    trace.markerFill = fill;
+    trace.markerPen = dc.Pen();
+    return painted;
+}
+
+QRect DrawReadout(MeterColumn& column, DrawingContext& dc, bool allowOver) {
+    char text[8];
+    ReadoutText(column.ballistics.readoutValue, allowOver, text);
+    ColumnTrace& trace = column.trace;
+    if (trace.readoutValid && std::strcmp(trace.readoutText, text) == 0 &&
+        trace.readoutTextColor == dc.TextColor() && trace.readoutBackColor == dc.BkColor())
+        return {};
+    const ColumnRect& r = column.readout;
+    const RECT box{r.left, r.top, r.right, r.bottom};
+    dc.SetTextAlign(TA_CENTER | TA_TOP);
+    dc.ExtTextOut(column.centerX, r.top, ETO_OPAQUE | ETO_CLIPPED, &box, text);
+    trace.readoutValid = true;
+    std::memcpy(trace.readoutText, text, sizeof text);
+    trace.readoutTextColor = dc.TextColor();
+    trace.readoutBackColor = dc.BkColor();
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
+
+void DrawScale(const MeterColumn& column, DrawingContext& dc, int32_t pitch, bool numbersLeft,
+               bool numbersWhenRight) {
+    const ScalePlan plan = PlanScale(column, pitch, numbersLeft, numbersWhenRight);
+    dc.SetTextAlign(plan.numbersLeft ? TA_RIGHT : TA_LEFT);
+    for (const ScaleNumber& number : plan.numbers)
+        dc.TextOut(number.x, number.y, number.text);
+    for (const ScaleTick& tick : plan.ticks) {
+        dc.MoveToEx(column.centerX - tick.halfWidth, tick.row);
+        dc.LineTo(column.centerX + tick.halfWidth, tick.row);
+    }
+}
+
+void DrawSunkenFrame(DrawingContext& dc, const RECT& r) {
+    const COLORREF previous = dc.SelectPen(GetSysColor(COLOR_BTNSHADOW));
+    dc.MoveToEx(r.left - 1, r.bottom);
+    dc.LineTo(r.left - 1, r.top - 1);
+    dc.LineTo(r.right, r.top - 1);
+    dc.SelectPen(GetSysColor(COLOR_BTNHIGHLIGHT));
+    dc.MoveToEx(r.right, r.top - 1);
+    dc.LineTo(r.right, r.bottom);
+    dc.LineTo(r.left - 1, r.bottom);
+    dc.SelectPen(previous);
+}

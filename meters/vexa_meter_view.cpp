@@ -1,0 +1,250 @@
+#include "meters/vexa_meter_view.h"
+
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "dialogs/modal_run.h"
+#include "doc/line_archive.h"
+#include "doc/setup_block.h"
+#include "doc/vexa_doc.h"
+#include "meters/meter_font_dialog.h"
+#include "platform/glyph_cache.h"
+#include "platform/profile.h"
+#include "setup/param_lines.h"
+#include "setup/param_registry.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRegion>
+
+namespace {
+
+constexpr const char* kFontValue = "Font";
+constexpr double kLevelGapDb = 10; // Top and Bottom Level keep at least this distance
+
+} // namespace
+
+CVexaMeterView::CVexaMeterView(Profile& profile, int32_t fontHeight)
+    : CVexaView(profile), backgroundColor_(GetSysColor(COLOR_BTNFACE)),
+      readoutBackColor_(GetSysColor(COLOR_BTNFACE)), font_(MakeArialFont(fontHeight)) {}
+
+void CVexaMeterView::SaveSettings(const std::string& section) {
+    SaveParamsToRegistry(Table(), profile(), section);
+    profile().WriteBinary(section, kFontValue, font_.ToBytes());
+}
+
+void CVexaMeterView::LoadSettings(const std::string& section) {
+    LoadParamsFromRegistry(Table(), profile(), section);
+    std::vector<uint8_t> bytes;
+    if (profile().ReadBinary(section, kFontValue, bytes))
+        font_.FromBytes(bytes.data(), bytes.size());
+}
+
+void CVexaMeterView::Serialize(LineWriter& archive) {
+    archive.Write(FormatFontLine(font_));
+    WriteParamLines(Table(), archive);
+    archive.Write("\n\n");
+}
+
+void CVexaMeterView::Serialize(LineReader& archive) {
+    std::string line;
+    archive.ReadLine(line);
+    ReadFontLine(line, font_);
+    ReadParamLines(Table(), archive);
+    OnParamsChanged(1);
+}
+
+int CVexaMeterView::OnParamsChanged(int force) {
+    bool relayout = false;
+    // Moves the other end of the scale away when the two ends meet or cross.
+    auto keepApart = [this](int32_t otherId, auto crossed, double moved) {
+        ParamDesc* other = FindParamById(Table(), otherId);
+        if (other && crossed(other->value)) {
+            other->value = moved;
+            other->flags |= PF_CHANGED | PF_REDRAW;
+        }
+    };
+    for (ParamDesc& record : Table().records) {
+        if (!(record.flags & PF_CHANGED))
+            continue;
+        record.flags &= ~PF_CHANGED;
+        const double value = record.value;
+        switch (record.id) {
+        case kParamTopLevel:
+            keepApart(
+                kParamBottomLevel, [value](double bottom) { return bottom >= value; },
+                value - kLevelGapDb);
+            relayout = true;
+            break;
+        case kParamBottomLevel:
+            keepApart(
+                kParamTopLevel, [value](double top) { return value >= top; }, value + kLevelGapDb);
+            relayout = true;
+            break;
+        case kParamSwitchLevel:
+        case kParamCompressedScale:
+        case kParamTextLevelType:
+            relayout = true;
+            break;
+        case kParamHoldReset:
+            ResetHolds();
+            ShowParamById(0, kParamHoldReset, Table());
+            break;
+        default:
+            break;
+        }
+    }
+    if (!relayout && force == 0)
+        return 0;
+    Relayout();
+    return 1;
+}
+
+bool CVexaMeterView::OnCommand(int id) {
+    switch (id) {
+    case cmd::kFont:
+        ChooseFont();
+        return true;
+    case cmd::kFilePrint:
+        Print();
+        return true;
+    default:
+        return CVexaView::OnCommand(id);
+    }
+}
+
+bool CVexaMeterView::OnUpdateCommand(int id, CommandState& state) {
+    return id == cmd::kFont || id == cmd::kFilePrint || CVexaView::OnUpdateCommand(id, state);
+}
+
+ScaleParams CVexaMeterView::CurrentScale() const {
+    return {.compressed = ParamValue(Table(), kParamCompressedScale) >= 0.5,
+            .topLevel = ParamValue(Table(), kParamTopLevel),
+            .switchLevel = ParamValue(Table(), kParamSwitchLevel),
+            .bottomLevel = ParamValue(Table(), kParamBottomLevel)};
+}
+
+int32_t CVexaMeterView::TextWidth(std::string_view text) const {
+    return GlyphsFor(font_)->Width(text);
+}
+
+int32_t CVexaMeterView::FontHeight() const {
+    return GlyphsFor(font_)->Height();
+}
+
+void CVexaMeterView::Relayout() {
+    LayoutColumns();
+    FullRepaint();
+}
+
+void CVexaMeterView::FullRepaint() {
+    // The window's width follows the layout; a resize this causes repaints on its own.
+    if (CVexaDoc* doc = GetDocument(); doc && doc->GetFrame()->ActiveView() == this)
+        doc->GetFrame()->FitClientSize(minWidth_, 0);
+    std::optional<DrawingContext> dc = canvas_.Context();
+    if (!dc)
+        return;
+    for (MeterColumn& column : Columns())
+        ForgetDrawing(column);
+    OnDraw(*dc);
+    paintedCount_ = 0;
+    canvas_.InvalidateAll();
+}
+
+QImage CVexaMeterView::RenderFullRepaint() {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (!image.isNull()) {
+        DrawingContext dc(image);
+        OnDraw(dc);
+    }
+    return image;
+}
+
+void CVexaMeterView::MarkPainted(const QRect& rect) {
+    if (rect.isEmpty())
+        return;
+    if (paintedCount_ == painted_.size()) {
+        QRect all;
+        for (const QRect& r : painted_)
+            all |= r;
+        painted_[0] = all;
+        paintedCount_ = 1;
+    }
+    painted_[paintedCount_++] = rect;
+    // One copy to the screen for all reports of a poll, once the poll is over.
+    if (!flushQueued_) {
+        flushQueued_ = true;
+        QMetaObject::invokeMethod(this, &CVexaMeterView::FlushPainted, Qt::QueuedConnection);
+    }
+}
+
+void CVexaMeterView::FlushPainted() {
+    flushQueued_ = false;
+    QRegion region;
+    for (size_t i = 0; i < paintedCount_; ++i)
+        region += painted_[i];
+    paintedCount_ = 0;
+    update(region);
+}
+
+void CVexaMeterView::resizeEvent(QResizeEvent* event) {
+    CVexaView::resizeEvent(event);
+    canvas_.Resize(size());
+    Relayout();
+}
+
+void CVexaMeterView::paintEvent(QPaintEvent* event) {
+    canvas_.Paint(event);
+}
+
+void CVexaMeterView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool ctrl = IsCtrlHeld() || (event->modifiers() & Qt::ControlModifier);
+    if (key == Qt::Key_Control || !ctrl) {
+        CVexaView::keyPressEvent(event);
+        return;
+    }
+    // With Ctrl a key never switches the function.
+    if (key == Qt::Key_C)
+        ToggleSwitch(kParamCompressedScale);
+    else if (key == Qt::Key_I)
+        ToggleSwitch(kParamInstantHold);
+}
+
+void CVexaMeterView::ToggleSwitch(int32_t id) {
+    if (!SetParamById(1 - ParamValue(Table(), id), id, Table()))
+        return;
+    OnParamsChanged(0);
+    if (CVexaDoc* doc = GetDocument())
+        doc->UpdateAllViews(nullptr);
+}
+
+void CVexaMeterView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        ResetHolds();
+    CVexaView::mouseDoubleClickEvent(event);
+}
+
+void CVexaMeterView::ChooseFont() {
+    if (ChooseMeterFont(font_, this))
+        OnParamsChanged(1);
+}
+
+void CVexaMeterView::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { PrintPage(*target); });
+    RunModal(preview);
+}
+
+void CVexaMeterView::PrintPage(QPaintDevice& device) {
+    const QImage page = RenderFullRepaint();
+    QPainter painter(&device);
+    const QRect area = painter.viewport();
+    const QSize fitted = page.size().scaled(area.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(area.topLeft(), fitted), page);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "meters/column_layout.h"
+#include "meters/meter_column.h"
+#include "meters/vexa_view.h"
+#include "platform/client_canvas.h"
+#include "platform/log_font.h"
+
+#include <QRect>
+#include <array>
+#include <span>
+
+class DrawingContext;
+class QPaintDevice;
+
+// What the stereo and the multi-channel meter views share: the backing image with its full
+// repaint and incremental drawing, the meter font and colours, the parameter reactions, the
+// settings and setup-file parts, the font dialog, the Ctrl keys, the double click and
+// printing.
+class CVexaMeterView : public CVexaView {
+    Q_OBJECT
+
+public:
+    void SaveSettings(const std::string& section) override;
+    void LoadSettings(const std::string& section) override;
+    int OnParamsChanged(int force) override;
+    void Serialize(LineWriter& archive) override;
+    void Serialize(LineReader& archive) override;
+    ParamTable* Params() override { return params_; }
+
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, CommandState& state) override;
+
+    const LOGFONT& Font() const { return font_; }
+    int32_t MinWidth() const { return minWidth_; }
+    int32_t TextHeight() const { return textHeight_; }
+    // The backing image: what the window shows.
+    const QImage& Image() const { return canvas_.image(); }
+
+    // The full repaint into an image of the client size, without bars, markers or readouts:
+    // what printing puts on a page.
+    QImage RenderFullRepaint();
+    // The full repaint scaled onto the device as large as it fits.
+    void PrintPage(QPaintDevice& device);
+
+protected:
+    // `params` belongs to the derived view, which binds it in its constructor.
+    CVexaMeterView(Profile& profile, int32_t fontHeight);
+    void BindParams(ParamTable& params) { params_ = &params; }
+    ParamTable& Table() const { return *params_; }
+
+    // The layout step: column geometry from the font and the client size.
+    virtual void LayoutColumns() = 0;
+    // The full repaint of everything but bars, markers and readouts.
+    virtual void OnDraw(DrawingContext& dc) = 0;
+    virtual void ResetHolds() = 0;
+    virtual std::span<MeterColumn> Columns() = 0;
+
+    // The scale parameters every column copies.
+    ScaleParams CurrentScale() const;
+    // Width of `text` in the meter font.
+    int32_t TextWidth(std::string_view text) const;
+    // Height of the meter font's text boxes.
+    int32_t FontHeight() const;
+    // Takes the client drawing context; none while the window has no backing image.
+    std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
+    // Marks a rectangle that incremental drawing changed, for copying to the screen.
+    void MarkPainted(const QRect& rect);
+
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    COLORREF backgroundColor_;
+    COLORREF labelColor_ = 0;
+    COLORREF readoutTextColor_ = 0;
+    COLORREF readoutBackColor_;
+    int32_t minWidth_ = 0;
+    int32_t textHeight_ = 0;
+    LOGFONT font_;
+
+private:
+    // Relayout and repaint of the whole client area.
+    void Relayout();
+    void FullRepaint();
+    void FlushPainted();
+    void ToggleSwitch(int32_t id);
+    void ChooseFont();
+    void Print();
+
+    ParamTable* params_ = nullptr;
+    ClientCanvas canvas_{this};
+    // Rectangles painted since the last copy to the screen; past the capacity they merge.
+    std::array<QRect, 256> painted_;
+    size_t paintedCount_ = 0;
+    bool flushQueued_ = false;
+};
