@@ -12,6 +12,7 @@
 #include "meters/meter_views.h"
 #include "meters/vexa_view.h"
 #include "platform/profile.h"
+#include "setup/vexa_set_view.h"
 
 #include <QFileInfo>
 #include <QWidget>
@@ -324,7 +325,7 @@ bool HasSetupExtension(const QString& path) {
 
 void CVexaDoc::UpdateAllViews(QWidget* sender) {
     if (setupView && setupView != sender)
-        setupView->update();
+        setupView->OnUpdate();
 }
 
 void CVexaDoc::StoreDefaults(bool positionsOnly) {

@@ -11,6 +11,7 @@
 
 class CMainFrame;
 class CVexaApp;
+class CVexaSetView;
 class CVexaView;
 class LineReader;
 class LineWriter;
@@ -51,7 +52,7 @@ public:
     bool OnUpdateCommand(int id, CommandState& state) override;
 
     // The window's setup view, when open; it clears itself here when it closes.
-    QWidget* setupView = nullptr;
+    CVexaSetView* setupView = nullptr;
 
     CMainFrame* GetFrame() const { return &frame_; }
     CVexaApp& App() const { return app_; }

@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "dialogs/help_window.h"
 #include "doc/vexa_doc.h"
+#include "setup/vexa_set_view.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -134,11 +135,17 @@ bool CVexaView::OnCommand(int id) {
     case cmd::kHelpCurrentFunction:
         ShowHelpTopic(HelpTopic());
         return true;
+    case cmd::kLevelMeterSetup:
+        CVexaSetView::Open(*this);
+        return true;
     default:
         return false;
     }
 }
 
 bool CVexaView::OnUpdateCommand(int id, CommandState&) {
+    // The start-up placeholder has no parameters to set up.
+    if (id == cmd::kLevelMeterSetup)
+        return Params() != nullptr;
     return id == cmd::kHelpContents || id == cmd::kHelpCurrentFunction;
 }
