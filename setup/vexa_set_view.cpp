@@ -226,7 +226,8 @@ bool CVexaSetView::OpenValueDialog(ValueDialog dialog, ParamDesc& record) {
 }
 
 // Input handling first, then the redraw of what it marked, then the document, which makes
-// the meter view act; what the view adjusted in turn is drawn last.
+// the meter view act. What the view sets in turn (the hold-reset button popping out) shows
+// with the document's next update of its views, so a press stays visible for a moment.
 void CVexaSetView::Filter(const SetupEvent& event) {
     ParamTable* table = Table();
     if (!table)
@@ -237,8 +238,6 @@ void CVexaSetView::Filter(const SetupEvent& event) {
     DrawControls(false);
     if (document_)
         document_->UpdateView(0);
-    if (self)
-        DrawControls(false);
 }
 
 SetupEvent CVexaSetView::MouseEvent(SetupEvent::Kind kind, const QMouseEvent& event) const {
