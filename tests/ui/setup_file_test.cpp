@@ -242,8 +242,9 @@ namespace {
 
 std::string Block(const char* title, int chanNumber) {
     char general[96];
-    std::snprintf(general, sizeof general, "General=%05d,00,00100,00500,00100,00700,00200,"
-                                           "00400,00300,00400,1,1\n",
+    std::snprintf(general, sizeof general,
+                  "General=%05d,00,00100,00500,00100,00700,00200,"
+                  "00400,00300,00400,1,1\n",
                   chanNumber);
     return std::string(title) + "\n" + general + "Font=-10,0,0,0,0,ARIAL\n\n\n";
 }
@@ -263,8 +264,8 @@ TEST_F(SetupFileTest, WorkspaceWhoseSecondBlockIsInvalidClosesTheRest) {
     StartWith(1);
     ASSERT_TRUE(NewWindow(0));
     ASSERT_TRUE(NewWindow(2));
-    Write(Path("broken.lvw"), Block("Stereo Level Meter", 3) + "Not a title\n" +
-                                  Block("Global Level Meter", 4));
+    Write(Path("broken.lvw"),
+          Block("Stereo Level Meter", 3) + "Not a title\n" + Block("Global Level Meter", 4));
     EXPECT_EQ(app->LoadWorkspaceFile(Path("broken.lvw")), 1);
     Flush();
     EXPECT_EQ(OpenWindows(), 1);
