@@ -24,7 +24,10 @@ QString RuntimeDir() {
 
 } // namespace
 
-InstanceChannel::InstanceChannel(QString name) : name_(std::move(name)) {}
+// The socket lives in the user's runtime directory, so that launches with another runtime
+// directory (another session, or a test) never meet this one.
+InstanceChannel::InstanceChannel(QString name)
+    : name_(QDir::isAbsolutePath(name) ? name : QDir(RuntimeDir()).filePath(name)) {}
 
 InstanceChannel::~InstanceChannel() = default;
 
@@ -34,7 +37,7 @@ QString InstanceChannel::DefaultName() {
 
 InstanceChannel::Result InstanceChannel::Start(Profile& profile, const QString& file,
                                                std::function<void()> onHandOver) {
-    QLockFile lock(QDir(RuntimeDir()).filePath(name_ + ".lock"));
+    QLockFile lock(name_ + ".lock");
     lock.setStaleLockTime(kLockWaitMs);
     if (!lock.tryLock(kLockWaitMs))
         return Result::Failed;

@@ -18,7 +18,8 @@ class InstanceChannel : public QObject {
 public:
     enum class Result { Serving, HandedOver, Failed };
 
-    // `name` tells apart independent channels (tests); the program uses DefaultName().
+    // `name` tells apart independent channels (tests); the program uses DefaultName(). A name
+    // that is not an absolute path is a file in the user's runtime directory.
     explicit InstanceChannel(QString name = DefaultName());
     ~InstanceChannel() override;
 

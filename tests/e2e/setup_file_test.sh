@@ -57,8 +57,15 @@ wait_for_exit "$pid" || fail "levora did not end"
 [ "$exit_code" -eq 0 ] || fail "levora ended with $exit_code"
 
 value() { sed -n "s/^$1=//p" "$conf" | head -n 1; }
+# The meter fits the window's width to its layout, so the saved rectangle is the one to
+# come back; it stays centred on the stored one and keeps its height.
+IFS=, read -r _ _ left right top bottom _ < <(sed -n 's/^General=//p' "$e2e_tmp/saved.lvr")
+left=$((10#$left)) right=$((10#$right)) top=$((10#$top)) bottom=$((10#$bottom))
+[ "$top" -eq 120 ] && [ "$bottom" -eq 820 ] || fail "saved height $top..$bottom, not 120..820"
+[ $(((left + right) / 2 - 370)) -le 1 ] && [ $((370 - (left + right) / 2)) -le 1 ] ||
+    fail "saved window is not centred where it stood: $left..$right"
 for pair in 'SWType 1' 'CardNumber 3' 'GroupNumber 1' 'BusType 2' 'ToolBar 0' \
-    'WinPos.left 100' 'WinPos.top 120' 'WinPos.right 640' 'WinPos.bottom 820' \
+    "WinPos.left $left" "WinPos.top $top" "WinPos.right $right" "WinPos.bottom $bottom" \
     'Top%20Level -1000'; do
     set -- $pair
     [ "$(value "Frame0\\\\$1")" = "$2" ] || fail "$1 is '$(value "Frame0\\\\$1")', not $2"

@@ -2,10 +2,11 @@
 #include "platform/memory_profile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -14,12 +15,15 @@
 
 namespace {
 
-QString UniqueName(const char* what) {
-    return QString("levora-test-%1-%2").arg(what).arg(QCoreApplication::applicationPid());
-}
+// A channel of its own in a fresh directory, as a user's runtime directory would hold it.
+struct ChannelPath {
+    QTemporaryDir dir;
+    QString path = dir.filePath("instance");
+};
 
 TEST(InstanceChannel, SecondLaunchHandsItsFileToTheFirst) {
-    const QString name = UniqueName("handover");
+    ChannelPath channel;
+    const QString name = channel.path;
     MemoryProfile profile;
     int handOvers = 0;
     InstanceChannel first(name);
@@ -38,27 +42,20 @@ TEST(InstanceChannel, SecondLaunchHandsItsFileToTheFirst) {
 }
 
 TEST(InstanceChannel, StaleSocketOfACrashedInstanceIsReplaced) {
-    const QString name = UniqueName("stale");
-    // What a crash leaves behind: a socket file nobody listens on.
-    const QString path =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).isEmpty()
-                 ? QDir::tempPath()
-                 : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
-            .filePath(name);
+    ChannelPath place;
+    const QString name = place.path;
     {
-        QLocalServer probe;
-        ASSERT_TRUE(probe.listen(name));
-        const QString full = probe.fullServerName();
+        // What a crash leaves behind: a socket file nobody listens on.
         int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         ASSERT_GE(fd, 0);
-        probe.close();
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, full.toLocal8Bit().constData(), sizeof addr.sun_path - 1);
+        std::strncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path - 1);
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ASSERT_EQ(::listen(fd, 1), 0);
         ::close(fd); // the file stays, with no listener
     }
-    (void)path;
+    ASSERT_TRUE(QFileInfo::exists(name));
     MemoryProfile profile;
     InstanceChannel channel(name);
     QElapsedTimer clock;
@@ -75,7 +72,8 @@ TEST(InstanceChannel, StaleSocketOfACrashedInstanceIsReplaced) {
 }
 
 TEST(InstanceChannel, BusyInstanceIsNotWaitedForLongAndNotDoubled) {
-    const QString name = UniqueName("busy");
+    ChannelPath channel;
+    const QString name = channel.path;
     // An instance that accepts connections but never reads: its event loop is stuck.
     QLocalServer busy;
     ASSERT_TRUE(busy.listen(name));

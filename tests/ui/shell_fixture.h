@@ -75,6 +75,20 @@ protected:
 
     void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+    // The frame stands where `expected` says. The meter views lock the width to what their
+    // layout needs and centre it on the stored rectangle, so only the centre is compared
+    // horizontally.
+    static void ExpectPlaced(const CMainFrame* frame, const QRect& expected) {
+        const QRect outer = frame->OuterGeometry();
+        EXPECT_EQ(outer.top(), expected.top());
+        EXPECT_EQ(outer.height(), expected.height());
+        EXPECT_NEAR(outer.left() + outer.width() / 2.0, expected.left() + expected.width() / 2.0,
+                    1.0);
+        if (frame->FixedWidth() != 0) {
+            EXPECT_EQ(outer.width(), frame->FixedWidth());
+        }
+    }
+
     MemoryProfile profile;
     InProcessTransport transport;
     ManualTickSource ticks;
