@@ -136,6 +136,12 @@ TEST_F(SetupDrawingTest, ACheckBoxShowsItsUpperFaceAboveOneHalfOnly) {
         EXPECT_EQ(At(212, 40), kUntouched);
         EXPECT_EQ(At(213, 40), kUntouched);
     }
+    // The fixed face always shows the upper one.
+    rms.type = kControlUpperFace;
+    rms.value = 0;
+    rms.flags = PF_REDRAW;
+    Pass(false);
+    EXPECT_EQ(At(200, 40), kUpperFace);
 }
 
 TEST_F(SetupDrawingTest, ASelectedBoxShowsASunkenEdgeThatGoesWithTheSelection) {
