@@ -1,7 +1,6 @@
 #include "setup/control_text.h"
 #include "setup/param_drawing.h"
 #include "setup/param_templates.h"
-#include "tests/unit/setup/param_test_support.h"
 #include "tests/unit/setup/recording_canvas.h"
 
 #include <gtest/gtest.h>
