@@ -72,3 +72,16 @@ wait_for_exit() {
     done
     return 1
 }
+
+# Starts levora-driver in $LEVORA_DRIVER_DIR on the cards of the configuration file $1 and
+# waits until the socket $2 of one of its cards is there.
+start_driver() {
+    : "${LEVORA_DRIVER_BIN:?LEVORA_DRIVER_BIN must name the built levora-driver}"
+    "$LEVORA_DRIVER_BIN" --config "$1" 2>"$e2e_tmp/driver.log" &
+    kill_at_exit $!
+    for _ in $(seq 1 50); do
+        [ -S "$LEVORA_DRIVER_DIR/$2" ] && return 0
+        sleep 0.1
+    done
+    fail "the driver did not start: $(cat "$e2e_tmp/driver.log")"
+}

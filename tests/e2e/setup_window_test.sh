@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 # programs under test from taking this one's launch (or handing theirs over to it).
 export TMPDIR="$e2e_tmp/tmp"
 mkdir -p "$TMPDIR"
-: "${LEVORA_DRIVER_BIN:?}"
 
 artifacts="${E2E_ARTIFACTS:-$PWD/e2e-artifacts}/setup_window"
 mkdir -p "$artifacts"
@@ -20,10 +19,7 @@ cat >"$e2e_tmp/cards.conf" <<CARDS
 card 0 kind 7 speed single
 signal 0 all all silence
 CARDS
-"$LEVORA_DRIVER_BIN" --config "$e2e_tmp/cards.conf" 2>"$e2e_tmp/driver.log" &
-kill_at_exit $!
-for _ in $(seq 1 50); do [ -S "$LEVORA_DRIVER_DIR/madiOut0" ] && break; sleep 0.1; done
-[ -S "$LEVORA_DRIVER_DIR/madiOut0" ] || fail "the driver did not start: $(cat "$e2e_tmp/driver.log")"
+start_driver "$e2e_tmp/cards.conf" madiOut0
 
 conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
 mkdir -p "$(dirname "$conf")"
