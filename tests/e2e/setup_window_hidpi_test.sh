@@ -3,10 +3,6 @@
 # size, every bitmap pixel a sharp 2 x 2 block, and a click lands on the control under it.
 # The screenshot is kept in $E2E_ARTIFACTS (default: e2e-artifacts/setup_window_hidpi).
 source "$(dirname "$0")/lib.sh"
-# The single-instance channel lives in the temporary directory; a private one keeps other
-# programs under test from taking this one's launch (or handing theirs over to it).
-export TMPDIR="$e2e_tmp/tmp"
-mkdir -p "$TMPDIR"
 
 artifacts="${E2E_ARTIFACTS:-$PWD/e2e-artifacts}/setup_window_hidpi"
 mkdir -p "$artifacts"

@@ -5,10 +5,6 @@
 # The settings at exit hold the new values and the rectangle. Screenshots are kept in
 # $E2E_ARTIFACTS (default: e2e-artifacts/setup_window in the working directory).
 source "$(dirname "$0")/lib.sh"
-# The single-instance channel lives in the temporary directory; a private one keeps other
-# programs under test from taking this one's launch (or handing theirs over to it).
-export TMPDIR="$e2e_tmp/tmp"
-mkdir -p "$TMPDIR"
 
 artifacts="${E2E_ARTIFACTS:-$PWD/e2e-artifacts}/setup_window"
 mkdir -p "$artifacts"
