@@ -166,6 +166,18 @@ QImage CVexaMeterView::RenderFullRepaint() {
 void CVexaMeterView::MarkPainted(const QRect& rect) {
     if (rect.isEmpty())
         return;
+    // A column's bar and marker share their left and right edges, the readouts of a row of
+    // columns their top and bottom: each such set is copied out as one rectangle.
+    for (size_t i = 0; i < paintedCount_; ++i) {
+        QRect& r = painted_[i];
+        const bool sameColumn = r.left() == rect.left() && r.right() == rect.right();
+        const bool sameRow = r.top() == rect.top() && r.bottom() == rect.bottom() &&
+                             rect.left() <= r.right() + 1 && r.left() <= rect.right() + 1;
+        if (sameColumn || sameRow) {
+            r |= rect;
+            return;
+        }
+    }
     if (paintedCount_ == painted_.size()) {
         QRect all;
         for (const QRect& r : painted_)
@@ -183,6 +195,10 @@ void CVexaMeterView::MarkPainted(const QRect& rect) {
 
 void CVexaMeterView::FlushPainted() {
     flushQueued_ = false;
+    if (screen_.Push(canvas_.image(), std::span(painted_).first(paintedCount_))) {
+        paintedCount_ = 0;
+        return;
+    }
     QRegion region;
     for (size_t i = 0; i < paintedCount_; ++i)
         region += painted_[i];

@@ -5,6 +5,7 @@
 #include "meters/vexa_view.h"
 #include "platform/client_canvas.h"
 #include "platform/log_font.h"
+#include "platform/screen_push.h"
 
 #include <QRect>
 #include <array>
@@ -91,6 +92,7 @@ private:
 
     ParamTable* params_ = nullptr;
     ClientCanvas canvas_{this};
+    ScreenPush screen_{this};
     // Rectangles painted since the last copy to the screen; past the capacity they merge.
     std::array<QRect, 256> painted_;
     size_t paintedCount_ = 0;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class QImage;
+class QWidget;
+struct xcb_connection_t;
+
+// Copies rectangles of a widget's backing image straight into its window on an X11 display,
+// past Qt's backing store. A meter window changes a few small rectangles fifty times a
+// second; Qt's repaint of a widget costs a synchronous round trip to the X server and more
+// than all of the drawing, so incremental drawing is shown this way. Full repaints, and
+// whatever Qt paints for its own reasons, still take the widget's paint event, which copies
+// the same image; an exposed window is repainted from the image too.
+class ScreenPush : public QObject {
+public:
+    // Makes the widget a native window when the display is X11.
+    explicit ScreenPush(QWidget* widget);
+
+    // Copies the rectangles of `image` (in widget pixels, as the widget shows it one to one)
+    // to the window and sends them off. False when it cannot (another display, a scaled or
+    // hidden window): the caller then asks Qt to repaint them.
+    bool Push(const QImage& image, std::span<const QRect> rects);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool Prepare();
+    bool Direct() const;
+    void PutRows(const QImage& image, const QRect& rect);
+
+    QWidget* widget_;
+    xcb_connection_t* connection_ = nullptr;
+    uint32_t window_ = 0;
+    uint32_t gc_ = 0;
+    uint8_t depth_ = 0;
+    uint32_t maxRequestBytes_ = 0;
+    QObject* watchedWindow_ = nullptr;
+    std::vector<uint8_t> rows_; // a rectangle's rows side by side, as X wants them
+};
