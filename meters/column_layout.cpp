@@ -13,9 +13,15 @@ constexpr int32_t kMadiKind = 7;
 constexpr int32_t kMinHeightInLines = 14; // a shorter client keeps bars of this height
 constexpr double kStereoHighestSwitchDb = 0.025;
 
+// Labels are cut to the column's nine characters; formatting goes through a roomy buffer so
+// that the compiler does not have to prove every number short.
 template <typename... Args>
 void Print(char (&label)[10], const char* format, Args... args) {
-    std::snprintf(label, sizeof label, format, args...);
+    char text[64];
+    std::snprintf(text, sizeof text, format, args...);
+    const size_t length = std::min(std::strlen(text), sizeof label - 1);
+    std::memcpy(label, text, length);
+    label[length] = '\0';
 }
 
 // Top row, bottom row and readout geometry shared by every column of a view.
