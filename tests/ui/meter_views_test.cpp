@@ -42,8 +42,11 @@ protected:
     COLORREF Pixel(int x, int y) const { return FromQColor(View()->Image().pixelColor(x, y)); }
 
     static LevelReport Report(double peak, double meanSquare, double elapsed = 0.02) {
-        return {.peakA = peak, .meanSquareA = meanSquare, .peakB = peak,
-                .meanSquareB = meanSquare, .elapsed = elapsed};
+        return {.peakA = peak,
+                .meanSquareA = meanSquare,
+                .peakB = peak,
+                .meanSquareB = meanSquare,
+                .elapsed = elapsed};
     }
 
     // The font dialog answers with `font` (or Cancel when null).
