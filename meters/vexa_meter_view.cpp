@@ -164,7 +164,7 @@ QImage CVexaMeterView::RenderFullRepaint() {
 }
 
 void CVexaMeterView::MarkPainted(const QRect& rect) {
-    if (rect.isEmpty())
+    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
         return;
     // A column's bar and marker share their left and right edges, the readouts of a row of
     // columns their top and bottom: each such set is copied out as one rectangle.
@@ -195,10 +195,6 @@ void CVexaMeterView::MarkPainted(const QRect& rect) {
 
 void CVexaMeterView::FlushPainted() {
     flushQueued_ = false;
-    if (screen_.Push(canvas_.image(), std::span(painted_).first(paintedCount_))) {
-        paintedCount_ = 0;
-        return;
-    }
     QRegion region;
     for (size_t i = 0; i < paintedCount_; ++i)
         region += painted_[i];

@@ -65,7 +65,8 @@ protected:
     int32_t FontHeight() const;
     // Takes the client drawing context; none while the window has no backing image.
     std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
-    // Marks a rectangle that incremental drawing changed, for copying to the screen.
+    // Copies a rectangle that incremental drawing changed to the screen: at once where the
+    // display allows it, else through Qt's repaint once the poll is over.
     void MarkPainted(const QRect& rect);
 
     void resizeEvent(QResizeEvent* event) override;

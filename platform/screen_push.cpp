@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -29,8 +30,8 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
 }
 
 bool ScreenPush::Direct() const {
-    return connection_ && widget_->isVisible() && widget_->devicePixelRatioF() == 1.0 &&
-           window_ != 0 && window_ == widget_->winId() && (depth_ == 24 || depth_ == 32);
+    return connection_ && widget_->isVisible() && unscaled_ && window_ != 0 &&
+           window_ == widget_->winId() && (depth_ == 24 || depth_ == 32);
 }
 
 bool ScreenPush::Prepare() {
@@ -49,15 +50,23 @@ bool ScreenPush::Prepare() {
         depth_ = geometry ? geometry->depth : 0;
         std::free(geometry);
         maxRequestBytes_ = xcb_get_maximum_request_length(connection_) * 4;
-        if (QObject* handle = widget_->windowHandle(); handle != watchedWindow_) {
+        if (QWindow* handle = widget_->windowHandle(); handle != watchedWindow_) {
             if (watchedWindow_)
                 watchedWindow_->removeEventFilter(this);
             watchedWindow_ = handle;
-            if (handle)
+            if (handle) {
                 handle->installEventFilter(this);
+                // Asking for the pixel ratio at every push would cost more than the push.
+                connect(handle, &QWindow::screenChanged, this, &ScreenPush::ReadScale);
+            }
         }
+        ReadScale();
     }
     return Direct();
+}
+
+void ScreenPush::ReadScale() {
+    unscaled_ = widget_->devicePixelRatioF() == 1.0;
 }
 
 bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 class QImage;
+class QWindow;
 class QWidget;
 struct xcb_connection_t;
 
@@ -32,6 +33,7 @@ protected:
 private:
     bool Prepare();
     bool Direct() const;
+    void ReadScale();
     void PutRows(const QImage& image, const QRect& rect);
 
     QWidget* widget_;
@@ -40,6 +42,7 @@ private:
     uint32_t gc_ = 0;
     uint8_t depth_ = 0;
     uint32_t maxRequestBytes_ = 0;
-    QObject* watchedWindow_ = nullptr;
+    QWindow* watchedWindow_ = nullptr;
+    bool unscaled_ = false;     // one window pixel per image pixel
     std::vector<uint8_t> rows_; // a rectangle's rows side by side, as X wants them
 };
