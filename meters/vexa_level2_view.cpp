@@ -87,16 +87,16 @@ void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
         dc->SetBkColor(readoutBackColor_);
         dc->SetTextColor(readoutTextColor_);
         for (size_t j = 0; j < columns_.size(); ++j)
-            MarkPainted(DrawReadout(columns_[j], *dc, j == 1 || j == 2));
+            MarkReadoutPainted(DrawReadout(columns_[j], *dc, j == 1 || j == 2));
         dc->SelectFont(previous);
         if (CVexaDoc* doc = GetDocument())
             doc->UpdateAllViews(this);
         readoutTimer_ = 0;
     }
     for (MeterColumn& column : columns_)
-        MarkPainted(DrawBar(column, *dc));
+        MarkPainted(column, DrawBar(column, *dc));
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
-    MarkPainted(DrawHoldMarker(columns_[1], *dc, warning, normal));
-    MarkPainted(DrawHoldMarker(columns_[2], *dc, warning, normal));
+    MarkPainted(columns_[1], DrawHoldMarker(columns_[1], *dc, warning, normal));
+    MarkPainted(columns_[2], DrawHoldMarker(columns_[2], *dc, warning, normal));
 }

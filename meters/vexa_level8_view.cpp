@@ -128,8 +128,8 @@ void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
             dc->SetBkColor(readoutBackColor_);
             dc->SetTextColor(readoutTextColor_);
             const bool allowOver = ParamValue(Table(), kParamTextLevelType) < kTextLevelRmsFrom;
-            MarkPainted(DrawReadout(a, *dc, allowOver));
-            MarkPainted(DrawReadout(b, *dc, allowOver));
+            MarkReadoutPainted(DrawReadout(a, *dc, allowOver));
+            MarkReadoutPainted(DrawReadout(b, *dc, allowOver));
             dc->SelectFont(previous);
         }
         if (CVexaDoc* doc = GetDocument())
@@ -139,7 +139,7 @@ void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
     for (MeterColumn* column : {&a, &b}) {
-        MarkPainted(DrawBar(*column, *dc));
-        MarkPainted(DrawHoldMarker(*column, *dc, warning, normal));
+        MarkPainted(*column, DrawBar(*column, *dc));
+        MarkPainted(*column, DrawHoldMarker(*column, *dc, warning, normal));
     }
 }

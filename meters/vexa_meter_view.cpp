@@ -18,6 +18,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRegion>
+#include <utility>
 
 namespace {
 
@@ -149,7 +150,6 @@ void CVexaMeterView::FullRepaint() {
     for (MeterColumn& column : Columns())
         ForgetDrawing(column);
     OnDraw(*dc);
-    paintedCount_ = 0;
     canvas_.InvalidateAll();
 }
 
@@ -163,30 +163,22 @@ QImage CVexaMeterView::RenderFullRepaint() {
     return image;
 }
 
-void CVexaMeterView::MarkPainted(const QRect& rect) {
+void CVexaMeterView::MarkPainted(const MeterColumn& column, const QRect& rect) {
     if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
         return;
-    // A column's bar and marker share their left and right edges, the readouts of a row of
-    // columns their top and bottom: each such set is copied out as one rectangle.
-    for (size_t i = 0; i < paintedCount_; ++i) {
-        QRect& r = painted_[i];
-        const bool sameColumn = r.left() == rect.left() && r.right() == rect.right();
-        const bool sameRow = r.top() == rect.top() && r.bottom() == rect.bottom() &&
-                             rect.left() <= r.right() + 1 && r.left() <= rect.right() + 1;
-        if (sameColumn || sameRow) {
-            r |= rect;
-            return;
-        }
-    }
-    if (paintedCount_ == painted_.size()) {
-        QRect all;
-        for (const QRect& r : painted_)
-            all |= r;
-        painted_[0] = all;
-        paintedCount_ = 1;
-    }
-    painted_[paintedCount_++] = rect;
-    // One copy to the screen for all reports of a poll, once the poll is over.
+    barsPainted_[static_cast<size_t>(&column - Columns().data())] |= rect;
+    QueueFlush();
+}
+
+void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
+    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
+        return;
+    readoutsPainted_ |= rect;
+    QueueFlush();
+}
+
+void CVexaMeterView::QueueFlush() {
+    // One repaint for all reports of a poll, once the poll is over.
     if (!flushQueued_) {
         flushQueued_ = true;
         QMetaObject::invokeMethod(this, &CVexaMeterView::FlushPainted, Qt::QueuedConnection);
@@ -195,10 +187,9 @@ void CVexaMeterView::MarkPainted(const QRect& rect) {
 
 void CVexaMeterView::FlushPainted() {
     flushQueued_ = false;
-    QRegion region;
-    for (size_t i = 0; i < paintedCount_; ++i)
-        region += painted_[i];
-    paintedCount_ = 0;
+    QRegion region = std::exchange(readoutsPainted_, QRect());
+    for (QRect& rect : barsPainted_)
+        region += std::exchange(rect, QRect());
     update(region);
 }
 

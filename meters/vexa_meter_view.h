@@ -66,8 +66,10 @@ protected:
     // Takes the client drawing context; none while the window has no backing image.
     std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
     // Copies a rectangle that incremental drawing changed to the screen: at once where the
-    // display allows it, else through Qt's repaint once the poll is over.
-    void MarkPainted(const QRect& rect);
+    // display allows it, else through Qt's repaint once the poll is over. The bar and marker
+    // rectangles of a column are copied out as one, and so are all readouts.
+    void MarkPainted(const MeterColumn& column, const QRect& rect);
+    void MarkReadoutPainted(const QRect& rect);
 
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -86,6 +88,7 @@ private:
     // Relayout and repaint of the whole client area.
     void Relayout();
     void FullRepaint();
+    void QueueFlush();
     void FlushPainted();
     void ToggleSwitch(int32_t id);
     void ChooseFont();
@@ -94,8 +97,8 @@ private:
     ParamTable* params_ = nullptr;
     ClientCanvas canvas_{this};
     ScreenPush screen_{this};
-    // Rectangles painted since the last copy to the screen; past the capacity they merge.
-    std::array<QRect, 256> painted_;
-    size_t paintedCount_ = 0;
+    // What was painted since the last copy to the screen, by column, and the readouts.
+    std::array<QRect, 64> barsPainted_;
+    QRect readoutsPainted_;
     bool flushQueued_ = false;
 };
