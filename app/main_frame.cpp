@@ -208,6 +208,10 @@ void CMainFrame::BuildMenus() {
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
     }
+    // An accelerator without a menu entry: the meter views print.
+    QAction* print = MakeAction(cmd::kFilePrint, "Print");
+    print->setShortcut(QKeySequence("Ctrl+P"));
+    addAction(print);
 }
 
 void CMainFrame::BuildToolBar() {

@@ -315,8 +315,15 @@ TEST_F(MeterViewTest, PrintingPaintsTheFullRepaintOnThePage) {
     // Scaled by two, the bar is still black.
     EXPECT_EQ(sheet.pixel(2 * c.centerX, 2 * (c.bar.top + 5)), qRgb(0, 0, 0));
     EXPECT_EQ(sheet.pixel(10, sheet.height() - 10), qRgb(255, 255, 255));
-    CommandState state;
-    EXPECT_TRUE(Frame(0)->UpdateCommand(cmd::kFilePrint, state));
+    // Ctrl+P opens the print preview, from which the page is printed.
+    QString shown;
+    answer = [&shown](QDialog& dialog) {
+        shown = dialog.metaObject()->className();
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QTest::keyClick(Frame(0), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(shown, "QPrintPreviewDialog");
 }
 
 TEST_F(MeterViewTest, ViewWithoutAnImageStillRunsTheBallistics) {
