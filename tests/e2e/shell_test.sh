@@ -4,7 +4,6 @@
 # both windows with their functions and selections.
 source "$(dirname "$0")/lib.sh"
 [ -n "${E2E_TRACE:-}" ] && set -x
-: "${LEVORA_DRIVER_BIN:?}"
 
 export LEVORA_DRIVER_DIR="$e2e_tmp/driver"
 cat >"$e2e_tmp/cards.conf" <<CARDS
@@ -12,10 +11,7 @@ card 0 kind 7 speed single
 card 3 kind 6 speed double
 signal 0 all all sine 1000 -20
 CARDS
-"$LEVORA_DRIVER_BIN" --config "$e2e_tmp/cards.conf" 2>"$e2e_tmp/driver.log" &
-kill_at_exit $!
-for _ in $(seq 1 50); do [ -S "$LEVORA_DRIVER_DIR/kestrelOut0" ] && break; sleep 0.1; done
-[ -S "$LEVORA_DRIVER_DIR/kestrelOut0" ] || fail "the driver did not start: $(cat "$e2e_tmp/driver.log")"
+start_driver "$e2e_tmp/cards.conf" kestrelOut0
 
 conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
 mkdir -p "$(dirname "$conf")"
