@@ -10,27 +10,45 @@ namespace {
 
 constexpr COLORREF kBlack = 0;
 
-// Paints the rows of `range` that the plan paints and returns what it touched.
-QRect PaintBarRows(const MeterColumn& column, DrawingContext& dc, const BarRows& plan,
-                   RowRange range, COLORREF normal, COLORREF warning) {
+// Rows painted so far, as one span.
+struct PaintedRows {
+    int32_t first = 0;
+    int32_t end = 0;
+
+    void Add(int32_t from, int32_t to) {
+        if (first >= end) {
+            first = from;
+            end = to;
+        } else {
+            first = std::min(first, from);
+            end = std::max(end, to);
+        }
+    }
+    bool Empty() const { return first >= end; }
+    bool Overlaps(int32_t firstRow, int32_t lastRow) const {
+        return !Empty() && first <= lastRow && end > firstRow;
+    }
+    // The painted rows across the whole bar.
+    QRect Across(const ColumnRect& bar) const {
+        return Empty() ? QRect() : QRect(bar.left, first, bar.right - bar.left, end - first);
+    }
+};
+
+// Paints the rows of `range` that the plan paints.
+void PaintBarRows(const MeterColumn& column, DrawingContext& dc, const BarRows& plan,
+                  RowRange range, COLORREF normal, COLORREF warning, PaintedRows& painted) {
     const ColumnRect& bar = column.bar;
-    QRect painted;
     auto fill = [&](int32_t left, int32_t right, int32_t from, int32_t to, COLORREF color) {
         from = std::max(from, range.first);
         to = std::min(to, range.end);
         if (from >= to || left >= right)
             return;
         dc.FillSolidRect({left, from, right, to}, color);
-        painted |= QRect(left, from, right - left, to - from);
+        painted.Add(from, to);
     };
     fill(bar.left, bar.right, plan.blackTop, plan.row, kBlack);
     fill(bar.left + 1, bar.right - 1, plan.warningTop, plan.warningBottom, warning);
     fill(bar.left + 1, bar.right - 1, plan.normalTop, plan.normalBottom, normal);
-    return painted;
-}
-
-bool Overlaps(const QRect& painted, int32_t firstRow, int32_t lastRow) {
-    return !painted.isEmpty() && painted.top() <= lastRow && painted.bottom() >= firstRow;
 }
 
 } // namespace
@@ -45,18 +63,18 @@ QRect DrawBar(MeterColumn& column, DrawingContext& dc) {
         rows = ChangedBarRows(trace.bar, now);
     else
         rows.ranges[rows.count++] = {now.blackTop, column.bar.bottom};
-    QRect painted;
+    PaintedRows painted;
     for (int i = 0; i < rows.count; ++i)
-        painted |= PaintBarRows(column, dc, now, rows.ranges[i], normal, warning);
+        PaintBarRows(column, dc, now, rows.ranges[i], normal, warning, painted);
     if (trace.markerDrawn) {
         const HoldMarker old = HoldMarkerAt(column, trace.markerRow, false);
-        trace.markerDamaged |= Overlaps(painted, old.topRow, old.bottomRow);
+        trace.markerDamaged |= painted.Overlaps(old.topRow, old.bottomRow);
     }
     trace.barValid = true;
     trace.bar = now;
     trace.normalColor = normal;
     trace.warningColor = warning;
-    return painted;
+    return painted.Across(column.bar);
 }
 
 QRect DrawHoldMarker(MeterColumn& column, DrawingContext& dc, COLORREF warningBrush,
@@ -66,12 +84,12 @@ QRect DrawHoldMarker(MeterColumn& column, DrawingContext& dc, COLORREF warningBr
     const COLORREF fill = now.warning ? warningBrush : normalBrush;
     const bool same = trace.markerDrawn && now.shown && now.row == trace.markerRow &&
                       fill == trace.markerFill && dc.Pen() == trace.markerPen;
-    QRect painted;
+    PaintedRows painted;
     if (trace.markerDrawn && !same && trace.barValid) {
         // Give the rows of the old marker back to the bar before the new one is drawn.
         const HoldMarker old = HoldMarkerAt(column, trace.markerRow, false);
-        painted |= PaintBarRows(column, dc, trace.bar, {old.topRow, old.bottomRow + 1},
-                                trace.normalColor, trace.warningColor);
+        PaintBarRows(column, dc, trace.bar, {old.topRow, old.bottomRow + 1}, trace.normalColor,
+                     trace.warningColor, painted);
     }
     if (now.shown && (!same || trace.markerDamaged)) {
         POINT points[6];
@@ -80,15 +98,14 @@ QRect DrawHoldMarker(MeterColumn& column, DrawingContext& dc, COLORREF warningBr
         const COLORREF previous = dc.SelectBrush(fill);
         dc.Polygon(points, 6);
         dc.SelectBrush(previous);
-        painted |=
-            QRect(QPoint(column.bar.left, now.topRow), QPoint(column.bar.right - 1, now.bottomRow));
+        painted.Add(now.topRow, now.bottomRow + 1);
     }
     trace.markerDrawn = now.shown;
     trace.markerDamaged = false;
     trace.markerRow = now.row;
     trace.markerFill = fill;
     trace.markerPen = dc.Pen();
-    return painted;
+    return painted.Across(column.bar);
 }
 
 QRect DrawReadout(MeterColumn& column, DrawingContext& dc, bool allowOver) {

@@ -94,9 +94,9 @@ void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
         readoutTimer_ = 0;
     }
     for (MeterColumn& column : columns_)
-        MarkPainted(column, DrawBar(column, *dc));
+        MarkBarPainted(column, DrawBar(column, *dc));
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
-    MarkPainted(columns_[1], DrawHoldMarker(columns_[1], *dc, warning, normal));
-    MarkPainted(columns_[2], DrawHoldMarker(columns_[2], *dc, warning, normal));
+    MarkMarkerPainted(columns_[1], DrawHoldMarker(columns_[1], *dc, warning, normal));
+    MarkMarkerPainted(columns_[2], DrawHoldMarker(columns_[2], *dc, warning, normal));
 }

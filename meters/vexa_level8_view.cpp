@@ -139,7 +139,7 @@ void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
     for (MeterColumn* column : {&a, &b}) {
-        MarkPainted(*column, DrawBar(*column, *dc));
-        MarkPainted(*column, DrawHoldMarker(*column, *dc, warning, normal));
+        MarkBarPainted(*column, DrawBar(*column, *dc));
+        MarkMarkerPainted(*column, DrawHoldMarker(*column, *dc, warning, normal));
     }
 }

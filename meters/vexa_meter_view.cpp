@@ -163,21 +163,22 @@ QImage CVexaMeterView::RenderFullRepaint() {
     return image;
 }
 
-void CVexaMeterView::MarkPainted(const MeterColumn& column, const QRect& rect) {
-    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
-        return;
-    barsPainted_[static_cast<size_t>(&column - Columns().data())] |= rect;
-    QueueFlush();
+void CVexaMeterView::MarkBarPainted(const MeterColumn& column, const QRect& rect) {
+    MarkPainted(barsPainted_[static_cast<size_t>(&column - Columns().data())], rect);
+}
+
+void CVexaMeterView::MarkMarkerPainted(const MeterColumn& column, const QRect& rect) {
+    MarkPainted(markersPainted_[static_cast<size_t>(&column - Columns().data())], rect);
 }
 
 void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
-    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
-        return;
-    readoutsPainted_ |= rect;
-    QueueFlush();
+    MarkPainted(readoutsPainted_, rect);
 }
 
-void CVexaMeterView::QueueFlush() {
+void CVexaMeterView::MarkPainted(QRect& pending, const QRect& rect) {
+    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
+        return;
+    pending |= rect;
     // One repaint for all reports of a poll, once the poll is over.
     if (!flushQueued_) {
         flushQueued_ = true;
@@ -188,8 +189,9 @@ void CVexaMeterView::QueueFlush() {
 void CVexaMeterView::FlushPainted() {
     flushQueued_ = false;
     QRegion region = std::exchange(readoutsPainted_, QRect());
-    for (QRect& rect : barsPainted_)
-        region += std::exchange(rect, QRect());
+    for (auto* painted : {&barsPainted_, &markersPainted_})
+        for (QRect& rect : *painted)
+            region += std::exchange(rect, QRect());
     update(region);
 }
 

@@ -66,9 +66,11 @@ protected:
     // Takes the client drawing context; none while the window has no backing image.
     std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
     // Copies a rectangle that incremental drawing changed to the screen: at once where the
-    // display allows it, else through Qt's repaint once the poll is over. The bar and marker
-    // rectangles of a column are copied out as one, and so are all readouts.
-    void MarkPainted(const MeterColumn& column, const QRect& rect);
+    // display allows it, else through Qt's repaint once the poll is over. There a column's bar
+    // rectangles are copied out as one, its marker rectangles as another (together they would
+    // often span most of the bar), and all readouts as one.
+    void MarkBarPainted(const MeterColumn& column, const QRect& rect);
+    void MarkMarkerPainted(const MeterColumn& column, const QRect& rect);
     void MarkReadoutPainted(const QRect& rect);
 
     void resizeEvent(QResizeEvent* event) override;
@@ -88,7 +90,7 @@ private:
     // Relayout and repaint of the whole client area.
     void Relayout();
     void FullRepaint();
-    void QueueFlush();
+    void MarkPainted(QRect& pending, const QRect& rect);
     void FlushPainted();
     void ToggleSwitch(int32_t id);
     void ChooseFont();
@@ -97,8 +99,10 @@ private:
     ParamTable* params_ = nullptr;
     ClientCanvas canvas_{this};
     ScreenPush screen_{this};
-    // What was painted since the last copy to the screen, by column, and the readouts.
+    // What was painted since the last copy to the screen: bars and markers by column, and
+    // the readouts.
     std::array<QRect, 64> barsPainted_;
+    std::array<QRect, 64> markersPainted_;
     QRect readoutsPainted_;
     bool flushQueued_ = false;
 };

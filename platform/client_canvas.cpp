@@ -1,5 +1,7 @@
 #include "platform/client_canvas.h"
 
+#include "platform/pixel_memory.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -14,7 +16,7 @@ void ClientCanvas::Resize(QSize size) {
     }
     if (image_.size() == size)
         return;
-    QImage resized(size, QImage::Format_RGB32);
+    QImage resized = MakeBackingImage(size);
     resized.fill(widget_->palette().color(QPalette::Window));
     if (!image_.isNull()) {
         QPainter p(&resized);
@@ -65,7 +67,10 @@ void ClientCanvas::Paint(QPaintEvent* event) {
     const double f = LogicalScale();
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (f == 1.0) {
-        p.drawImage(event->rect().topLeft(), image_, event->rect());
+        // Rectangle by rectangle: the bounding rectangle of a meter's changed bars is most of
+        // the window.
+        for (const QRect& rect : event->region())
+            p.drawImage(rect.topLeft(), image_, rect);
         return;
     }
     p.scale(f, f);
