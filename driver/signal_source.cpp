@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <optional>
 
 namespace sim {
 
@@ -189,7 +190,8 @@ DemoVoice MakeDemoVoice(uint32_t seed) {
 void RenderDemo(uint32_t seed, int64_t first, int64_t count, int rate,
                 ChannelAccumulator& accumulator) {
     DemoVoice v = MakeDemoVoice(seed);
-    Tone tone(v.frequency, rate);
+    // Set up on the first block that needs samples: most reads have none.
+    std::optional<Tone> tone;
     auto overPeriod = static_cast<int64_t>(v.overPeriod * rate);
     auto overOffset = static_cast<int64_t>(v.overOffset * rate);
     auto amplitude = [&](int64_t n) {
@@ -204,8 +206,10 @@ void RenderDemo(uint32_t seed, int64_t first, int64_t count, int rate,
             double a = amplitude(n);
             accumulator.Add(a, 0.5 * a * a * length, length, 0, 0);
         } else {
+            if (!tone)
+                tone.emplace(v.frequency, rate);
             Accumulate(n, length, accumulator, [&](int64_t m, int part, double* samples) {
-                tone.Fill(m, part, amplitude(m), samples);
+                tone->Fill(m, part, amplitude(m), samples);
                 ApplyBursts(m, part, overPeriod, overOffset, v.overLength, true, samples);
             });
         }

@@ -93,10 +93,14 @@ void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
             doc->UpdateAllViews(this);
         readoutTimer_ = 0;
     }
-    for (MeterColumn& column : columns_)
-        MarkBarPainted(column, DrawBar(column, *dc));
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
-    MarkMarkerPainted(columns_[1], DrawHoldMarker(columns_[1], *dc, warning, normal));
-    MarkMarkerPainted(columns_[2], DrawHoldMarker(columns_[2], *dc, warning, normal));
+    for (size_t j = 0; j < columns_.size(); ++j) {
+        MeterColumn& column = columns_[j];
+        const QRect bar = DrawBar(column, *dc);
+        // Only the peak columns carry a hold marker.
+        const bool peak = j == 1 || j == 2;
+        MarkColumnPainted(column, bar,
+                          peak ? DrawHoldMarker(column, *dc, warning, normal) : QRect());
+    }
 }

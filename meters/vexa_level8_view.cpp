@@ -139,7 +139,7 @@ void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
     for (MeterColumn* column : {&a, &b}) {
-        MarkBarPainted(*column, DrawBar(*column, *dc));
-        MarkMarkerPainted(*column, DrawHoldMarker(*column, *dc, warning, normal));
+        const QRect bar = DrawBar(*column, *dc);
+        MarkColumnPainted(*column, bar, DrawHoldMarker(*column, *dc, warning, normal));
     }
 }

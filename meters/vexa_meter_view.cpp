@@ -29,7 +29,9 @@ constexpr double kLevelGapDb = 10; // Top and Bottom Level keep at least this di
 
 CVexaMeterView::CVexaMeterView(Profile& profile, int32_t fontHeight)
     : CVexaView(profile), backgroundColor_(GetSysColor(COLOR_BTNFACE)),
-      readoutBackColor_(GetSysColor(COLOR_BTNFACE)), font_(MakeArialFont(fontHeight)) {}
+      readoutBackColor_(GetSysColor(COLOR_BTNFACE)), font_(MakeArialFont(fontHeight)) {
+    canvas_.SetImageMaker([this](QSize size) { return screen_.MakeImage(size); });
+}
 
 void CVexaMeterView::SaveSettings(const std::string& section) {
     SaveParamsToRegistry(Table(), profile(), section);
@@ -163,22 +165,25 @@ QImage CVexaMeterView::RenderFullRepaint() {
     return image;
 }
 
-void CVexaMeterView::MarkBarPainted(const MeterColumn& column, const QRect& rect) {
-    MarkPainted(barsPainted_[static_cast<size_t>(&column - Columns().data())], rect);
-}
-
-void CVexaMeterView::MarkMarkerPainted(const MeterColumn& column, const QRect& rect) {
-    MarkPainted(markersPainted_[static_cast<size_t>(&column - Columns().data())], rect);
+void CVexaMeterView::MarkColumnPainted(const MeterColumn& column, const QRect& bar,
+                                       const QRect& marker) {
+    const QRect rects[] = {bar, marker};
+    if ((bar.isEmpty() && marker.isEmpty()) || screen_.Push(canvas_.image(), rects))
+        return;
+    const auto index = static_cast<size_t>(&column - Columns().data());
+    barsPainted_[index] |= bar;
+    markersPainted_[index] |= marker;
+    QueueFlush();
 }
 
 void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
-    MarkPainted(readoutsPainted_, rect);
-}
-
-void CVexaMeterView::MarkPainted(QRect& pending, const QRect& rect) {
     if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
         return;
-    pending |= rect;
+    readoutsPainted_ |= rect;
+    QueueFlush();
+}
+
+void CVexaMeterView::QueueFlush() {
     // One repaint for all reports of a poll, once the poll is over.
     if (!flushQueued_) {
         flushQueued_ = true;

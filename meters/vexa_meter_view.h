@@ -65,12 +65,11 @@ protected:
     int32_t FontHeight() const;
     // Takes the client drawing context; none while the window has no backing image.
     std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
-    // Copies a rectangle that incremental drawing changed to the screen: at once where the
-    // display allows it, else through Qt's repaint once the poll is over. There a column's bar
-    // rectangles are copied out as one, its marker rectangles as another (together they would
-    // often span most of the bar), and all readouts as one.
-    void MarkBarPainted(const MeterColumn& column, const QRect& rect);
-    void MarkMarkerPainted(const MeterColumn& column, const QRect& rect);
+    // Copies what incremental drawing changed in a column, its bar and its marker, to the
+    // screen: at once where the display allows it, else through Qt's repaint once the poll is
+    // over. There a column's bar rectangles are copied out as one, its marker rectangles as
+    // another (together they would often span most of the bar), and all readouts as one.
+    void MarkColumnPainted(const MeterColumn& column, const QRect& bar, const QRect& marker);
     void MarkReadoutPainted(const QRect& rect);
 
     void resizeEvent(QResizeEvent* event) override;
@@ -90,7 +89,7 @@ private:
     // Relayout and repaint of the whole client area.
     void Relayout();
     void FullRepaint();
-    void MarkPainted(QRect& pending, const QRect& rect);
+    void QueueFlush();
     void FlushPainted();
     void ToggleSwitch(int32_t id);
     void ChooseFont();

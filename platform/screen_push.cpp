@@ -1,5 +1,7 @@
 #include "platform/screen_push.h"
 
+#include "platform/pixel_memory.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +12,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -21,12 +26,77 @@ xcb_connection_t* X11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+// Segments passed as file descriptors came with version 1.2 of the extension.
+bool ServerTakesSegmentFds(xcb_connection_t* connection) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
+    if (!extension || !extension->present)
+        return false;
+    xcb_shm_query_version_reply_t* version =
+        xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr);
+    const bool fds = version && (version->major_version > 1 ||
+                                 (version->major_version == 1 && version->minor_version >= 2));
+    std::free(version);
+    return fds;
+}
+
 } // namespace
+
+struct ScreenPush::Segment {
+    xcb_connection_t* connection;
+    uint32_t id;
+    void* pixels;
+    size_t bytes;
+    ScreenPush* owner; // null once the push is gone
+};
 
 ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     connection_ = X11Connection();
-    if (connection_)
-        widget_->setAttribute(Qt::WA_NativeWindow);
+    if (!connection_)
+        return;
+    widget_->setAttribute(Qt::WA_NativeWindow);
+    shmAvailable_ = ServerTakesSegmentFds(connection_);
+}
+
+ScreenPush::~ScreenPush() {
+    if (segment_)
+        segment_->owner = nullptr;
+}
+
+QImage ScreenPush::MakeImage(QSize size) {
+    if (!shmAvailable_ || size.isEmpty())
+        return MakeBackingImage(size);
+    const size_t bytes = static_cast<size_t>(size.width()) * 4 * size.height();
+    const int fd = memfd_create("levora-meter", MFD_CLOEXEC);
+    if (fd < 0)
+        return MakeBackingImage(size);
+    void* pixels = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
+        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (pixels == MAP_FAILED) {
+        close(fd);
+        return MakeBackingImage(size);
+    }
+    auto* segment = new Segment{connection_, xcb_generate_id(connection_), pixels, bytes, this};
+    // The server reads the segment; xcb closes our descriptor once it is sent.
+    xcb_shm_attach_fd(connection_, segment->id, fd, 1);
+    if (segment_)
+        segment_->owner = nullptr;
+    segment_ = segment;
+    auto release = [](void* info) {
+        auto* gone = static_cast<Segment*>(info);
+        if (gone->owner)
+            gone->owner->segment_ = nullptr;
+        xcb_shm_detach(gone->connection, gone->id);
+        munmap(gone->pixels, gone->bytes);
+        delete gone;
+    };
+    return QImage(static_cast<uchar*>(pixels), size.width(), size.height(), size.width() * 4,
+                  QImage::Format_RGB32, release, segment);
+}
+
+bool ScreenPush::Shared(const QImage& image) const {
+    return segment_ && image.constBits() == segment_->pixels &&
+           image.bytesPerLine() == qsizetype{image.width()} * 4;
 }
 
 bool ScreenPush::Direct() const {
@@ -95,13 +165,41 @@ void ScreenPush::PutRows(const QImage& image, const QRect& rect) {
     }
 }
 
+namespace {
+
+// Rows between two rectangles of the same columns that are cheaper to copy along than to ask
+// for separately.
+constexpr int kJoinedGapRows = 4;
+
+bool Joinable(const QRect& a, const QRect& b) {
+    return a.left() == b.left() && a.right() == b.right() &&
+           b.top() <= a.bottom() + 1 + kJoinedGapRows && a.top() <= b.bottom() + 1 + kJoinedGapRows;
+}
+
+} // namespace
+
 bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
     if (!Prepare())
         return false;
     const QRect bounds = image.rect() & widget_->rect();
-    for (const QRect& rect : rects) {
+    for (size_t i = 0; i < rects.size(); ++i) {
+        QRect rect = rects[i];
+        // A column's bar and marker rectangles are often neighbours: one request for both.
+        while (i + 1 < rects.size() &&
+               (rects[i + 1].isEmpty() || rect.isEmpty() || Joinable(rect, rects[i + 1])))
+            rect |= rects[++i];
         const QRect visible = rect & bounds;
-        if (!visible.isEmpty())
+        if (visible.isEmpty())
+            continue;
+        if (Shared(image))
+            xcb_shm_put_image(
+                connection_, window_, gc_, static_cast<uint16_t>(image.width()),
+                static_cast<uint16_t>(image.height()), static_cast<uint16_t>(visible.left()),
+                static_cast<uint16_t>(visible.top()), static_cast<uint16_t>(visible.width()),
+                static_cast<uint16_t>(visible.height()), static_cast<int16_t>(visible.left()),
+                static_cast<int16_t>(visible.top()), depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
+                segment_->id, 0);
+        else
             PutRows(image, visible);
     }
     // Qt flushes the connection before its event loop waits again: one write for all windows.

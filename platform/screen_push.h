@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QRect>
 #include <cstdint>
 #include <span>
 #include <vector>
 
-class QImage;
 class QWindow;
 class QWidget;
 struct xcb_connection_t;
@@ -17,10 +17,17 @@ struct xcb_connection_t;
 // than all of the drawing, so incremental drawing is shown this way. Full repaints, and
 // whatever Qt paints for its own reasons, still take the widget's paint event, which copies
 // the same image; an exposed window is repainted from the image too.
+// Where the server offers shared memory, the backing image lives in a segment the server
+// reads itself, and a rectangle costs a short request instead of its pixels on the socket.
 class ScreenPush : public QObject {
 public:
     // Makes the widget a native window when the display is X11.
     explicit ScreenPush(QWidget* widget);
+    ~ScreenPush() override;
+
+    // A blank backing image for the widget, in memory shared with the X server when it can
+    // be; see MakeBackingImage.
+    QImage MakeImage(QSize size);
 
     // Copies the rectangles of `image` (in widget pixels, as the widget shows it one to one)
     // to the window and sends them off. False when it cannot (another display, a scaled or
@@ -35,6 +42,7 @@ private:
     bool Direct() const;
     void ReadScale();
     void PutRows(const QImage& image, const QRect& rect);
+    bool Shared(const QImage& image) const;
 
     QWidget* widget_;
     xcb_connection_t* connection_ = nullptr;
@@ -45,4 +53,8 @@ private:
     QWindow* watchedWindow_ = nullptr;
     bool unscaled_ = false;     // one window pixel per image pixel
     std::vector<uint8_t> rows_; // a rectangle's rows side by side, as X wants them
+    bool shmAvailable_ = false; // the server takes segments as file descriptors
+    // The segment of the last image MakeImage shared, while that image lives.
+    struct Segment;
+    Segment* segment_ = nullptr;
 };
