@@ -53,6 +53,20 @@ void PaintBarRows(const MeterColumn& column, DrawingContext& dc, const BarRows& 
 
 } // namespace
 
+void PrefetchColumn(const MeterColumn& column, const DrawingContext& dc) {
+    // Between two reports a bar's end moves a few rows.
+    constexpr int32_t kBarReach = 6;
+    const ColumnTrace& trace = column.trace;
+    const ColumnRect& bar = column.bar;
+    if (!trace.barValid)
+        return;
+    dc.PrefetchRows(bar.left, trace.bar.row - kBarReach, bar.right, trace.bar.row + kBarReach);
+    if (trace.markerDrawn) {
+        const HoldMarker marker = HoldMarkerAt(column, trace.markerRow, false);
+        dc.PrefetchRows(bar.left, marker.topRow - 1, bar.right, marker.bottomRow + 2);
+    }
+}
+
 QRect DrawBar(MeterColumn& column, DrawingContext& dc) {
     const COLORREF normal = Globals().NormalColor;
     const COLORREF warning = Globals().WarningColor;

@@ -10,6 +10,10 @@
 // return the rectangle they painted (empty when nothing), which the view copies out. Colours
 // NormalColor and WarningColor are the global settings at the moment of drawing.
 
+// Fetches the rows that the next bar and marker will most likely paint, those around the
+// bar's end and the marker's rows, so that the fetches overlap the ballistics.
+void PrefetchColumn(const MeterColumn& column, const DrawingContext& dc);
+
 // The bar for the column's bar value.
 QRect DrawBar(MeterColumn& column, DrawingContext& dc);
 

@@ -75,8 +75,12 @@ void CVexaLevel2View::OnDraw(DrawingContext& dc) {
 }
 
 void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
-    ProcessStereoReport(std::span(columns_), report, rateCode_, Table());
     std::optional<DrawingContext> dc = ClientContext();
+    if (dc) {
+        for (const MeterColumn& column : columns_)
+            PrefetchColumn(column, *dc);
+    }
+    ProcessStereoReport(std::span(columns_), report, rateCode_, Table());
     if (!dc)
         return;
     dc->SetBkColor(backgroundColor_);

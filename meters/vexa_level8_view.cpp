@@ -110,10 +110,14 @@ void CVexaLevel8View::OnDraw(DrawingContext& dc) {
 }
 
 void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
+    std::optional<DrawingContext> dc = ClientContext();
+    if (dc && cookie >= 0 && 2 * cookie + 1 < static_cast<int32_t>(columns_.size())) {
+        PrefetchColumn(columns_[2 * cookie], *dc);
+        PrefetchColumn(columns_[2 * cookie + 1], *dc);
+    }
     if (!ProcessMultiChannelReport(std::span(columns_), cookie, report, selection_.rateCode,
                                    Table()))
         return;
-    std::optional<DrawingContext> dc = ClientContext();
     if (!dc)
         return;
     MeterColumn& a = columns_[2 * cookie];

@@ -100,6 +100,20 @@ GlyphSet& DrawingContext::Glyphs() {
     return *glyphs_;
 }
 
+void DrawingContext::PrefetchRows(int32_t l, int32_t t, int32_t r, int32_t b) const {
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = std::min(r, width_);
+    b = std::min(b, height_);
+    if (l >= r)
+        return;
+    for (int32_t y = t; y < b; ++y) {
+        const uchar* row = bits_ + y * stride_;
+        __builtin_prefetch(row + l * 4, 1);
+        __builtin_prefetch(row + r * 4 - 1, 1);
+    }
+}
+
 void DrawingContext::FillRaw(int32_t l, int32_t t, int32_t r, int32_t b, QRgb color) {
     l = std::max(l, 0);
     t = std::max(t, 0);
@@ -109,13 +123,8 @@ void DrawingContext::FillRaw(int32_t l, int32_t t, int32_t r, int32_t b, QRgb co
         return;
     // Meter bars are narrow and tall: each row is a cache line the CPU has to fetch. Asking
     // for all of them first lets the fetches overlap instead of queueing behind the stores.
-    if (b - t > 1) {
-        for (int32_t y = t; y < b; ++y) {
-            const uchar* row = bits_ + y * stride_;
-            __builtin_prefetch(row + l * 4, 1);
-            __builtin_prefetch(row + r * 4 - 1, 1);
-        }
-    }
+    if (b - t > 1)
+        PrefetchRows(l, t, r, b);
     for (int32_t y = t; y < b; ++y) {
         auto* row = reinterpret_cast<QRgb*>(bits_ + y * stride_);
         std::fill(row + l, row + r, color);

@@ -118,6 +118,10 @@ public:
                 int32_t sy, uint32_t rop);
     void DrawEdge(const RECT& r, uint32_t edge, uint32_t flags);
 
+    // Asks the CPU to fetch the pixel rows [top, bottom) of columns [left, right) ahead of
+    // writes that will come soon; draws nothing.
+    void PrefetchRows(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+
 private:
     void FillRaw(int32_t l, int32_t t, int32_t r, int32_t b, QRgb color);
     void PlotLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool includeEnd);
