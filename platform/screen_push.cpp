@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -26,8 +27,15 @@ xcb_connection_t* X11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-// Segments passed as file descriptors came with version 1.2 of the extension.
+// Segments passed as file descriptors came with version 1.2 of the extension, and only a
+// local socket carries descriptors (sending one over TCP would break the connection).
 bool ServerTakesSegmentFds(xcb_connection_t* connection) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(xcb_get_file_descriptor(connection), reinterpret_cast<sockaddr*>(&address),
+                    &length) != 0 ||
+        address.ss_family != AF_UNIX)
+        return false;
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
     if (!extension || !extension->present)
         return false;
@@ -76,9 +84,17 @@ QImage ScreenPush::MakeImage(QSize size) {
         close(fd);
         return MakeBackingImage(size);
     }
-    auto* segment = new Segment{connection_, xcb_generate_id(connection_), pixels, bytes, this};
-    // The server reads the segment; xcb closes our descriptor once it is sent.
-    xcb_shm_attach_fd(connection_, segment->id, fd, 1);
+    // The server reads the segment; xcb closes our descriptor once it is sent. Asking whether
+    // the server took it costs a round trip, once per size of the window.
+    const uint32_t id = xcb_generate_id(connection_);
+    if (xcb_generic_error_t* error =
+            xcb_request_check(connection_, xcb_shm_attach_fd_checked(connection_, id, fd, 1))) {
+        std::free(error);
+        munmap(pixels, bytes);
+        shmAvailable_ = false;
+        return MakeBackingImage(size);
+    }
+    auto* segment = new Segment{connection_, id, pixels, bytes, this};
     if (segment_)
         segment_->owner = nullptr;
     segment_ = segment;
