@@ -29,10 +29,12 @@ fail() {
 }
 
 # The server picks a free display itself and tells which (-displayfd), so tests that run at
-# the same time never race for a display number.
+# the same time never race for a display number. E2E_XVFB_ARGS adds server options.
 start_display() {
     local fifo="$e2e_tmp/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$e2e_tmp/xvfb.log" 2>&1 &
+    # shellcheck disable=SC2086 # the options are words
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp ${E2E_XVFB_ARGS:-} 3>"$fifo" \
+        >"$e2e_tmp/xvfb.log" 2>&1 &
     kill_at_exit $!
     for _ in $(seq 1 100); do
         if [ -s "$fifo" ]; then
