@@ -87,3 +87,14 @@ start_driver() {
     done
     fail "the driver did not start: $(cat "$e2e_tmp/driver.log")"
 }
+
+# Waits up to 10 s until the screen shows more than one colour (the first paint of a window
+# that was just mapped may still be on its way) and saves it as $1; fails the wait otherwise.
+wait_for_painted_screen() {
+    for _ in $(seq 1 100); do
+        import -window root "$1"
+        [ "$(convert "$1" -format %k info:)" -gt 1 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -7,9 +7,7 @@ pid=$!
 kill_at_exit $pid
 window=$(wait_for_window "Levora") || fail "no Levora window appeared"
 
-import -window root "$e2e_tmp/screen.png"
-colours=$(convert "$e2e_tmp/screen.png" -format %k info:)
-[ "$colours" -gt 1 ] || fail "the screen is blank"
+wait_for_painted_screen "$e2e_tmp/screen.png" || fail "the screen stayed blank"
 
 kill -TERM "$pid"
 wait_for_exit "$pid" || fail "levora did not end after SIGTERM"
