@@ -98,3 +98,14 @@ wait_for_painted_screen() {
     done
     return 1
 }
+
+# Saves window $1 as $2 until the picture differs from the image $3, for up to 5 s: under
+# load the redraw after a click or key may take a while.
+shoot_until_changed() {
+    for _ in $(seq 1 50); do
+        import -window "$1" "$2"
+        [ "$(compare -metric AE "$2" "$3" null: 2>&1 || true)" != 0 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}

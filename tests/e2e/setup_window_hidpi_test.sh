@@ -41,8 +41,8 @@ blurred=$(compare -metric AE "$artifacts/setup.png" "$e2e_tmp/resampled.png" nul
 # RMS +3dB (table pixel 198, 40) switched off by a click at twice the coordinates.
 before=$(convert "$artifacts/setup.png" -format '%[pixel:p{396,80}]' info:)
 xdotool mousemove --window "$setup" 398 82 click 1
-sleep 0.5
-import -window "$setup" "$artifacts/setup-rms-off.png"
+shoot_until_changed "$setup" "$artifacts/setup-rms-off.png" "$artifacts/setup.png" ||
+    fail "the click did not redraw the setup window"
 after=$(convert "$artifacts/setup-rms-off.png" -format '%[pixel:p{396,80}]' info:)
 [ "$before" != "$after" ] || fail "the click did not switch RMS +3dB"
 

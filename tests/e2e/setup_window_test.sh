@@ -43,6 +43,7 @@ meter=$(wait_for_window "Ostrel Levora - Stereo Level Meter") ||
 geometry() { xdotool getwindowgeometry "$1" | awk '/Position/ {p=$2} /Geometry/ {g=$2} END {print p, g}'; }
 shot() { import -window "$1" "$artifacts/$2.png"; }
 differing() { compare -metric AE "$artifacts/$1.png" "$artifacts/$2.png" null: 2>&1 || true; }
+shot_changed_from() { shoot_until_changed "$1" "$artifacts/$2.png" "$artifacts/$3.png"; }
 wait_for_no_window() {
     for _ in $(seq 1 50); do
         xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
@@ -64,20 +65,15 @@ shot "$setup" setup-opened
 
 # Compressed Scale off: the meter shows the linear scale from Top to Bottom Level.
 xdotool mousemove --window "$setup" 198 10 click 1
-sleep 0.5
-shot "$meter" meter-linear
+shot_changed_from "$meter" meter-linear meter-compressed || fail "Compressed Scale off changed nothing"
 sleep 0.3
 shot "$meter" meter-linear-again
-[ "$(differing meter-compressed meter-linear)" != 0 ] || fail "Compressed Scale off changed nothing"
 [ "$(differing meter-linear meter-linear-again)" = 0 ] || fail "the silent meter does not stand still"
 
 # Top Level dragged down by 4 pixels: two steps of 10 dB, so the scale starts at -20 dB.
 xdotool mousemove --window "$setup" 90 11 mousedown 1 mousemove --window "$setup" 90 15 mouseup 1
-sleep 0.5
-shot "$meter" meter-top-20
-shot "$setup" setup-top-20
-[ "$(differing meter-linear meter-top-20)" != 0 ] || fail "the drag on Top Level left the meter as it was"
-[ "$(differing setup-opened setup-top-20)" != 0 ] || fail "the setup window did not redraw"
+shot_changed_from "$meter" meter-top-20 meter-linear || fail "the drag on Top Level left the meter as it was"
+shot_changed_from "$setup" setup-top-20 setup-opened || fail "the setup window did not redraw"
 
 # The setup window keeps its rectangle when it moves, and Escape closes it.
 xdotool windowmove "$setup" 520 130
