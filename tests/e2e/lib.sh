@@ -22,6 +22,9 @@ export XDG_CONFIG_HOME="$e2e_tmp/config"
 export XDG_RUNTIME_DIR="$e2e_tmp/run"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+# The settings store a test may fill before it starts the program.
+conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
+mkdir -p "$(dirname "$conf")"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -46,6 +49,14 @@ start_display() {
     fail "Xvfb did not start: $(cat "$e2e_tmp/xvfb.log")"
 }
 start_display
+
+# Starts levora with the arguments given, its errors going to $e2e_tmp/levora.log, and sets
+# pid; it ends with the test.
+start_levora() {
+    "$LEVORA_BIN" "$@" 2>>"$e2e_tmp/levora.log" &
+    pid=$!
+    kill_at_exit $pid
+}
 
 # Waits until a visible window whose name matches $1 exists and prints its id.
 wait_for_window() {

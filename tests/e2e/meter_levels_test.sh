@@ -19,8 +19,6 @@ start_driver "$e2e_tmp/cards.conf" kestrelOut0
 
 # Parameters are stored in hundredths; 0 turns the compressed scale off and makes the
 # multi-channel bars show peaks.
-conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
-mkdir -p "$(dirname "$conf")"
 cat >"$conf" <<CONF
 [Workspace]
 NumOfWins=2
@@ -43,9 +41,7 @@ Frame1\Level%20Meter%20Compressed%20Scale=0
 Frame1\Bar%20level%20type%20select=0
 CONF
 
-"$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+start_levora
 stereo=$(wait_for_window "Ostrel Levora - Stereo Level Meter") ||
     fail "no stereo window: $(cat "$e2e_tmp/levora.log")"
 multi=$(wait_for_window "Ostrel Levora - Multichannel Level Meter") ||

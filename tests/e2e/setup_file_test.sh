@@ -4,8 +4,6 @@
 # parameters.
 source "$(dirname "$0")/lib.sh"
 
-conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
-mkdir -p "$(dirname "$conf")"
 write_workspace() {
     cat >"$conf" <<CONF
 [Workspace]
@@ -25,9 +23,7 @@ CONF
 }
 write_workspace
 
-"$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+start_levora
 window=$(wait_for_window "Multichannel Level Meter") || fail "no window: $(cat "$e2e_tmp/levora.log")"
 xdotool windowfocus --sync "$window"
 # Save Setup on a window without a file asks for a name.
@@ -47,9 +43,7 @@ wait_for_exit "$pid" || fail "levora did not end"
 
 # A fresh start with only the file.
 rm -f "$conf"
-"$LEVORA_BIN" "$e2e_tmp/saved.lvr" 2>>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+start_levora "$e2e_tmp/saved.lvr"
 wait_for_window "Multichannel Level Meter - saved.lvr" >/dev/null ||
     fail "the file did not open: $(cat "$e2e_tmp/levora.log")"
 kill -TERM "$pid"

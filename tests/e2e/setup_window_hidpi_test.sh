@@ -7,8 +7,6 @@ source "$(dirname "$0")/lib.sh"
 artifacts="${E2E_ARTIFACTS:-$PWD/e2e-artifacts}/setup_window_hidpi"
 mkdir -p "$artifacts"
 
-conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
-mkdir -p "$(dirname "$conf")"
 cat >"$conf" <<CONF
 [Workspace]
 NumOfWins=1
@@ -19,9 +17,7 @@ Frame0\SetWinPos.right=354
 Frame0\SetWinPos.bottom=148
 CONF
 
-QT_SCALE_FACTOR=2 "$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+QT_SCALE_FACTOR=2 start_levora
 meter=$(wait_for_window "Ostrel Levora - Multichannel Level Meter") ||
     fail "no window: $(cat "$e2e_tmp/levora.log")"
 xdotool windowfocus --sync "$meter"

@@ -17,8 +17,6 @@ signal 0 all all silence
 CARDS
 start_driver "$e2e_tmp/cards.conf" madiOut0
 
-conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
-mkdir -p "$(dirname "$conf")"
 cat >"$conf" <<CONF
 [Workspace]
 NumOfWins=1
@@ -34,9 +32,7 @@ Frame0\SetWinPos.right=754
 Frame0\SetWinPos.bottom=198
 CONF
 
-"$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+start_levora
 meter=$(wait_for_window "Ostrel Levora - Stereo Level Meter") ||
     fail "no stereo window: $(cat "$e2e_tmp/levora.log")"
 

@@ -13,8 +13,6 @@ signal 0 all all sine 1000 -20
 CARDS
 start_driver "$e2e_tmp/cards.conf" kestrelOut0
 
-conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
-mkdir -p "$(dirname "$conf")"
 # The first window restores a stereo meter on the Kestrel card, pair 2.
 cat >"$conf" <<CONF
 [Workspace]
@@ -25,9 +23,7 @@ Frame0\ChanNumber=2
 Frame0\BusType=1
 CONF
 
-"$LEVORA_BIN" 2>"$e2e_tmp/levora.log" &
-pid=$!
-kill_at_exit $pid
+start_levora
 first=$(wait_for_window "Stereo Level Meter") || fail "no stereo window: $(cat "$e2e_tmp/levora.log")"
 
 # A second launch hands over: the running instance asks for the new window's function.
