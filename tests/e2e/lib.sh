@@ -48,7 +48,22 @@ start_display() {
     done
     fail "Xvfb did not start: $(cat "$e2e_tmp/xvfb.log")"
 }
+
+# With E2E_WM=openbox the display gets a real window manager, as a desktop has: frames,
+# placement, focus and interactive resizing. Waits until openbox manages the screen.
+start_window_manager() {
+    [ "${E2E_WM:-}" = openbox ] || return 0
+    openbox --sm-disable >"$e2e_tmp/openbox.log" 2>&1 &
+    kill_at_exit $!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    fail "openbox did not start: $(cat "$e2e_tmp/openbox.log")"
+}
+
 start_display
+start_window_manager
 
 # Starts levora with the arguments given, its errors going to $e2e_tmp/levora.log, and sets
 # pid; it ends with the test.
