@@ -4,6 +4,7 @@
 #include "app/vexa_app.h"
 #include "device/control_device.h"
 #include "device/level_engine.h"
+#include "platform/display_flush.h"
 #include "platform/driver_choice.h"
 #include "platform/qsettings_profile.h"
 #include "platform/qt_poll_driver.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Ostrel Levora");
     QApplication::setApplicationVersion("2.0");
     QApplication::setQuitOnLastWindowClosed(false);
+    FlushDisplayBeforeEachWait();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -218,6 +218,5 @@ bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
         else
             PutRows(image, visible);
     }
-    // Qt flushes the connection before its event loop waits again: one write for all windows.
     return true;
 }

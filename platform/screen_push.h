@@ -30,8 +30,9 @@ public:
     QImage MakeImage(QSize size);
 
     // Copies the rectangles of `image` (in widget pixels, as the widget shows it one to one)
-    // to the window and sends them off. False when it cannot (another display, a scaled or
-    // hidden window): the caller then asks Qt to repaint them.
+    // to the window; they are sent off before the event loop waits again (see display_flush.h).
+    // False when it cannot (another display, a scaled or hidden window): the caller then asks Qt to
+    // repaint them.
     bool Push(const QImage& image, std::span<const QRect> rects);
 
 protected:

@@ -11,6 +11,14 @@ e2e_cleanup() {
     for pid in "${e2e_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    # They may still be removing their sockets; one that does not end in 5 s is killed.
+    for pid in "${e2e_pids[@]}"; do
+        for _ in $(seq 1 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+    done
     rm -rf "$e2e_tmp"
 }
 trap e2e_cleanup EXIT
@@ -32,11 +40,12 @@ fail() {
 }
 
 # The server picks a free display itself and tells which (-displayfd), so tests that run at
-# the same time never race for a display number. E2E_XVFB_ARGS adds server options.
+# the same time never race for a display number. E2E_XVFB_ARGS adds server options,
+# E2E_SCREEN sets the screen's size.
 start_display() {
     local fifo="$e2e_tmp/display"
     # shellcheck disable=SC2086 # the options are words
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp ${E2E_XVFB_ARGS:-} 3>"$fifo" \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp ${E2E_XVFB_ARGS:-} 3>"$fifo" \
         >"$e2e_tmp/xvfb.log" 2>&1 &
     kill_at_exit $!
     for _ in $(seq 1 100); do
