@@ -341,14 +341,17 @@ void CMainFrame::ToggleAlwaysOnTop() {
 }
 
 void CMainFrame::ApplyAlwaysOnTop() {
-    const QRect outer = OuterGeometry();
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, AlwaysOnTop != 0);
-    // Changing the hint re-creates the native window; put it back where it was.
-    if (visible) {
-        SetOuterGeometry(outer);
-        show();
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, AlwaysOnTop != 0);
+    QWindow* window = windowHandle();
+    if (!window) {
+        setWindowFlags(flags);
+        return;
     }
+    // Telling the window system is enough. QWidget::setWindowFlags would re-create the native
+    // window, hide and re-show it and leave the meter drawing into a window that is gone.
+    overrideWindowFlags(flags);
+    window->setFlags(flags);
 }
 
 void CMainFrame::ToggleScreenSaver() {

@@ -62,6 +62,7 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     if (!connection_)
         return;
     widget_->setAttribute(Qt::WA_NativeWindow);
+    widget_->installEventFilter(this);
     shmAvailable_ = ServerTakesSegmentFds(connection_);
 }
 
@@ -159,6 +160,9 @@ bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {
     // Qt shows an exposed window from its backing store, which incremental drawing skipped.
     if (watched == watchedWindow_ && event->type() == QEvent::Expose)
         widget_->update();
+    // A re-created native window: the next push looks at the new one.
+    if (watched == widget_ && event->type() == QEvent::WinIdChange)
+        window_ = 0;
     return false;
 }
 
