@@ -262,7 +262,7 @@ void CMainFrame::RouteCommand(int id) {
     CVexaView* view = ActiveView();
     if (!(view && view->OnCommand(id)) && !(document_ && document_->OnCommand(id)) &&
         !OnCommand(id))
-        app_.OnCommand(id);
+        app_.OnFrameCommand(id, this);
     if (!destroying_)
         UpdateCommandUi();
 }

@@ -245,6 +245,19 @@ TEST_F(SetupViewTest, KeysItDoesNotUseReachTheMeter) {
     EXPECT_TRUE(watched.isNull());
 }
 
+// Regression: F4 in a setup window switched the function of another meter window.
+TEST_F(SetupViewTest, F4InTheSetupWindowSelectsTheFunctionOfItsOwnMeter) {
+    ASSERT_TRUE(NewWindow(2));
+    Frame(1)->show();
+    ASSERT_TRUE(ShowActive(*Frame(0)));
+    CVexaSetView* view = Open();
+    ASSERT_TRUE(ShowActive(*view));
+    AnswerFunctionSelect(0);
+    QTest::keyClick(view, Qt::Key_F4);
+    EXPECT_EQ(Doc()->SWType, 0);
+    EXPECT_EQ(ShellTest::Doc(1)->SWType, 2);
+}
+
 TEST_F(SetupViewTest, F1ShowsTheSetupWindowsHelp) {
     HideHelp();
     CVexaSetView* view = Open();
