@@ -1,4 +1,5 @@
 #include "app/command_ids.h"
+#include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
 #include "app/vexa_app.h"
@@ -12,7 +13,6 @@
 #include "platform/tick_source.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <cstdio>
 
 namespace {
@@ -33,29 +33,35 @@ void DeliverHandOver() {
 } // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // Help and version need no display: answer them before the application object exists.
+    switch (ParseCommandLine(arguments, false).action) {
+    case CommandLine::Action::ShowHelp:
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::fputs(VersionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    default:
+        break;
+    }
+
     QApplication qtApp(argc, argv);
     QApplication::setOrganizationName("Ostrel");
     QApplication::setApplicationName("Ostrel Levora");
-    QApplication::setApplicationVersion("2.0");
+    QApplication::setApplicationVersion(kProgramVersion);
     QApplication::setQuitOnLastWindowClosed(false);
     FlushDisplayBeforeEachWait();
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Levora: level meters for multichannel digital audio cards.\n"
-        "Opens the workspace of the last run, or the setup (.lvr) or workspace (.lvw) file "
-        "given.\nWithout a card driver it meters simulated demo cards; set LEVORA_DRIVER_DIR "
-        "to use levora-driver.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("file", "A setup (.lvr) or workspace (.lvw) file to open.",
-                                 "[file]");
-    parser.process(qtApp);
-    if (parser.positionalArguments().size() > 1) {
-        std::fputs("levora: at most one file can be opened\n", stderr);
+    const CommandLine commandLine = ParseCommandLine(QApplication::arguments(), true);
+    if (commandLine.action == CommandLine::Action::Fail) {
+        std::fprintf(stderr, "levora: %s\nTry 'levora --help' for more information.\n",
+                     commandLine.error.toLocal8Bit().constData());
         return 2;
     }
-    const QString file = parser.positionalArguments().value(0);
+    const QString file = commandLine.file;
 
     QSettingsProfile profile;
     InstanceChannel instance;

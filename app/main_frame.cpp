@@ -76,7 +76,7 @@ struct MenuDef {
 const std::vector<MenuDef>& Menus() {
     static const std::vector<MenuDef> menus{
         {"&File",
-         {{"New &Levora Window", cmd::kFileNewWindow},
+         {{"&New Levora Window", cmd::kFileNewWindow},
           {nullptr, 0},
           {"&Open Setup...\tCtrl+O", cmd::kFileOpenSetup, QKeySequence("Ctrl+O")},
           {"&Save Setup \tCtrl+S", cmd::kFileSaveSetup, QKeySequence("Ctrl+S")},
@@ -97,14 +97,14 @@ const std::vector<MenuDef>& Menus() {
          {{"&Activate Level Processing", cmd::kActivateLevelProcessing},
           {nullptr, 0},
           {"&Deactivate Screensaver", cmd::kDeactivateScreenSaver},
-          {"&Always on top", cmd::kAlwaysOnTop},
+          {"Always on &top", cmd::kAlwaysOnTop},
           {nullptr, 0},
           {"&Level Meter Setup...\tF2", cmd::kLevelMeterSetup, QKeySequence(Qt::Key_F2)},
           {"&Channel Setup...\tF3", cmd::kChannelSetup, QKeySequence(Qt::Key_F3)},
           {"&Function Select...\tF4", cmd::kFunctionSelect, QKeySequence(Qt::Key_F4)},
           {"Colo&r Settings...", cmd::kColorSettings},
           {"F&ont...", cmd::kFont}}},
-        {"&View", {{"&Toolbar", cmd::kViewToolbar}, {"S&tatus Bar", cmd::kViewStatusBar}}},
+        {"&View", {{"&Toolbar", cmd::kViewToolbar}, {"&Status Bar", cmd::kViewStatusBar}}},
         {"&Help",
          {{"Current &Function", cmd::kHelpCurrentFunction},
           {"&Contents", cmd::kHelpContents},
@@ -262,7 +262,7 @@ void CMainFrame::RouteCommand(int id) {
     CVexaView* view = ActiveView();
     if (!(view && view->OnCommand(id)) && !(document_ && document_->OnCommand(id)) &&
         !OnCommand(id))
-        app_.OnCommand(id);
+        app_.OnFrameCommand(id, this);
     if (!destroying_)
         UpdateCommandUi();
 }

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <cstdio>
 
 namespace {
@@ -25,6 +26,8 @@ namespace {
 // A hand-edited workspace may claim any number of windows; past this many sections the
 // search for valid ones stops rather than reading the settings store for ever.
 constexpr uint32_t kMaxWorkspaceSections = 4096;
+
+constexpr const char* kNotASetupFile = "This is not a valid Levora setup file";
 
 // Systems of the Windows 95 family cannot run the program. This build runs on Linux only,
 // which never is one; the check stays where start-up expects it.
@@ -184,8 +187,8 @@ void CVexaApp::StoreGlobalSettings() {
     Globals().Store(profile_);
 }
 
-void CVexaApp::FunctionSelectOrNew() {
-    CMainFrame* active = qobject_cast<CMainFrame*>(QApplication::activeWindow());
+void CVexaApp::FunctionSelectOrNew(CMainFrame* from) {
+    CMainFrame* active = from ? from : qobject_cast<CMainFrame*>(QApplication::activeWindow());
     if (!active || FindWindowSlot(active->GetDocument()) < 0)
         active = FrameCount() > 0 ? mainWindow_ : nullptr;
     if (active && active->GetDocument()) {
@@ -208,7 +211,7 @@ void CVexaApp::RestoreWorkspace() {
     }
 }
 
-CVexaDoc* CVexaApp::OpenDocumentFile(const QString& path) {
+CVexaDoc* CVexaApp::OpenDocumentFile(const QString& path, CMainFrame* into) {
     const int dot = path.lastIndexOf('.');
     const QString extension = dot < 0 ? QString() : path.mid(dot).left(4);
     if (extension == ".lvw") {
@@ -218,7 +221,7 @@ CVexaDoc* CVexaApp::OpenDocumentFile(const QString& path) {
         return slots_[0].document ? slots_[0].document : FirstDocument();
     }
     if (extension == ".lvr")
-        return OpenSetupFile(path);
+        return OpenSetupFile(path, into);
     ShowMessage(QString("File %1 has wrong file extension.").arg(path));
     return nullptr;
 }
@@ -231,15 +234,18 @@ CVexaDoc* CVexaApp::FirstDocument() const {
 }
 
 int CVexaApp::ForegroundSlot() const {
-    const QWidget* active = QApplication::activeWindow();
+    return FrameSlot(qobject_cast<const CMainFrame*>(QApplication::activeWindow()));
+}
+
+int CVexaApp::FrameSlot(const CMainFrame* frame) const {
     int found = -1;
     for (int i = 0; i < kMaxWindows; ++i)
-        if (active && slots_[i].frame == active)
+        if (frame && slots_[i].frame == frame)
             found = i;
     return found;
 }
 
-CVexaDoc* CVexaApp::OpenSetupFile(const QString& path) {
+CVexaDoc* CVexaApp::OpenSetupFile(const QString& path, CMainFrame* into) {
     std::string bytes;
     QString error;
     if (!file_io::Read(path, bytes, error)) {
@@ -248,10 +254,12 @@ CVexaDoc* CVexaApp::OpenSetupFile(const QString& path) {
     }
     LineReader archive(std::move(bytes));
     // Into the window in which the user gave the command.
-    if (const int slot = ForegroundSlot(); slot >= 0) {
+    if (const int slot = into ? FrameSlot(into) : ForegroundSlot(); slot >= 0) {
         CVexaDoc* document = slots_[slot].document;
         if (document->ReadSetupHeader(archive, path))
             recentFiles_.Add(path);
+        else
+            ShowMessage(kNotASetupFile);
         return document;
     }
     const QString canonical = QFileInfo(path).absoluteFilePath();
@@ -268,7 +276,7 @@ CVexaDoc* CVexaApp::OpenSetupFile(const QString& path) {
     CMainFrame* frame = CreateFrame();
     CVexaDoc* document = frame->GetDocument();
     if (!document->ReadSetupHeader(archive, path)) {
-        ShowMessage("This is not a valid Levora setup file");
+        ShowMessage(kNotASetupFile);
         int function = RunFunctionSelect(0);
         if (function < 0)
             function = profile_.ReadInt("Settings", "LastFunct", 1);
@@ -357,13 +365,20 @@ void CVexaApp::LoadWorkspaceCommand(QWidget* parent) {
         recentFiles_.Add(path);
 }
 
-void CVexaApp::OpenSetupCommand(QWidget* parent) {
-    const QString path = ChooseFile({false, "lvr", "", {"Levora Setup (*.lvr)"}}, parent);
-    if (!path.isEmpty())
-        OpenDocumentFile(path);
+void CVexaApp::OpenSetupCommand(CMainFrame* frame) {
+    // The dialog runs its own event loop: the window may close meanwhile.
+    const QPointer<CMainFrame> into(frame);
+    const QString path =
+        ChooseFile({false,
+                    "lvr",
+                    "",
+                    {"Levora Setup (*.lvr)", "Levora Workspace Files (*.lvw)", "All Files (*)"}},
+                   frame);
+    if (!path.isEmpty() && (into || !frame))
+        OpenDocumentFile(path, into);
 }
 
-void CVexaApp::OpenRecentFile(int index) {
+void CVexaApp::OpenRecentFile(int index, CMainFrame* frame) {
     const QStringList& files = recentFiles_.Files();
     if (index < 0 || index >= files.size())
         return;
@@ -374,7 +389,7 @@ void CVexaApp::OpenRecentFile(int index) {
         recentFiles_.Remove(path);
         return;
     }
-    OpenDocumentFile(path);
+    OpenDocumentFile(path, frame);
 }
 
 bool CVexaApp::SaveDocument(CVexaDoc& document, bool askForName, QWidget* parent) {
@@ -422,7 +437,9 @@ void CVexaApp::ShowMessage(const QString& text) {
         QMessageBox::warning(nullptr, "Ostrel Levora", text);
 }
 
-bool CVexaApp::OnCommand(int id) {
+bool CVexaApp::OnFrameCommand(int id, CMainFrame* frame) {
+    // File dialogs belong to the window of the command.
+    QWidget* parent = frame ? frame : mainWindow_;
     switch (id) {
     case cmd::kAppAbout:
         RunAboutDialog();
@@ -431,7 +448,7 @@ bool CVexaApp::OnCommand(int id) {
         OpenWindow(nullptr, nullptr);
         return true;
     case cmd::kFunctionSelect:
-        FunctionSelectOrNew();
+        FunctionSelectOrNew(frame);
         return true;
     case cmd::kAppExit:
         StoreRegistryWorkspace();
@@ -443,17 +460,17 @@ bool CVexaApp::OnCommand(int id) {
         ShowHelpTopic(help::kContents);
         return true;
     case cmd::kFileOpenSetup:
-        OpenSetupCommand(mainWindow_);
+        OpenSetupCommand(frame);
         return true;
     case cmd::kLoadWorkspace:
-        LoadWorkspaceCommand(mainWindow_);
+        LoadWorkspaceCommand(parent);
         return true;
     case cmd::kSaveWorkspaceAs:
-        SaveWorkspaceFile(mainWindow_);
+        SaveWorkspaceFile(parent);
         return true;
     default:
         if (id >= cmd::kFileMruFirst && id <= cmd::kFileMruLast) {
-            OpenRecentFile(id - cmd::kFileMruFirst);
+            OpenRecentFile(id - cmd::kFileMruFirst, frame);
             return true;
         }
         return false;

@@ -55,9 +55,13 @@ public:
     // After a frame has gone: the program ends with its last window.
     void OnFrameGone(CMainFrame* frame);
     void StoreGlobalSettings();
-    void FunctionSelectOrNew();
+    // Function Select in the window `from`; without one in the active window, else the main
+    // window, else a first window.
+    void FunctionSelectOrNew(CMainFrame* from = nullptr);
     void RestoreWorkspace();
-    CVexaDoc* OpenDocumentFile(const QString& path);
+    // A setup file goes into `into`, the window where the command was given; without one
+    // into the active window, else a new one.
+    CVexaDoc* OpenDocumentFile(const QString& path, CMainFrame* into = nullptr);
     // The windows' blocks of a workspace file: open windows are reused in slot order, those
     // without a block close, blocks left over open new windows. The count of windows read,
     // -1 when the file cannot be read.
@@ -75,7 +79,9 @@ public:
     const std::array<WindowSlot, kMaxWindows>& Slots() const { return slots_; }
     bool workspaceStored() const { return workspaceStored_; }
 
-    bool OnCommand(int id) override;
+    bool OnCommand(int id) override { return OnFrameCommand(id, nullptr); }
+    // A command that no stop of `frame`'s route handled; null when it came from no window.
+    bool OnFrameCommand(int id, CMainFrame* frame);
     bool OnUpdateCommand(int id, CommandState& state) override;
 
     // The program's own message boxes, replaceable so that tests read them.
@@ -83,13 +89,14 @@ public:
 
 private:
     CMainFrame* CreateFrame();
-    CVexaDoc* OpenSetupFile(const QString& path);
+    CVexaDoc* OpenSetupFile(const QString& path, CMainFrame* into);
     CVexaDoc* FirstDocument() const;
     int ForegroundSlot() const;
+    int FrameSlot(const CMainFrame* frame) const;
     int FreeSlot() const;
-    void OpenSetupCommand(QWidget* parent);
+    void OpenSetupCommand(CMainFrame* frame);
     void LoadWorkspaceCommand(QWidget* parent);
-    void OpenRecentFile(int index);
+    void OpenRecentFile(int index, CMainFrame* frame);
     // Writes a setup or workspace file; a failure is told to the user.
     bool WriteFile(const QString& path, const std::string& bytes);
     void DiscardFrame(CMainFrame* frame);

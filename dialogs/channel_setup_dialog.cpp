@@ -71,9 +71,9 @@ ChannelSetupDialog::ChannelSetupDialog(const ControlDevice& device, ChannelSelec
     cardList_ = form.ListBox(kIdCardList, {12, 18, 72, 54});
     form.GroupBox(QStringLiteral("Bus Select"), {97, 6, 53, 72});
     busButtons_ = {
-        form.PlainRadioButton(kIdInputBus, QStringLiteral("Input"), {102, 24, 32, 10}),
-        form.PlainRadioButton(kIdPlaybackBus, QStringLiteral("Playback"), {102, 42, 45, 10}),
-        form.PlainRadioButton(kIdOutputBus, QStringLiteral("Output"), {102, 60, 37, 10}),
+        form.RadioButton(kIdInputBus, QStringLiteral("Input"), {102, 24, 32, 10}),
+        form.RadioButton(kIdPlaybackBus, QStringLiteral("Playback"), {102, 42, 45, 10}),
+        form.RadioButton(kIdOutputBus, QStringLiteral("Output"), {102, 60, 37, 10}),
     };
     form.GroupBox(QStringLiteral("Channel Select"), {156, 6, 90, 72});
     form.Static(QStringLiteral("8 Channel Meter"), {162, 18, 53, 8});
@@ -83,6 +83,8 @@ ChannelSetupDialog::ChannelSetupDialog(const ControlDevice& device, ChannelSelec
 
     FillCardList();
     Refresh();
+    // The first control of the template, as a dialog's first tab stop takes the focus.
+    ok->setFocus();
 
     connect(cardList_, &QListWidget::currentRowChanged, this, &ChannelSetupDialog::OnCardChanged);
     connect(cardList_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -117,10 +119,16 @@ void ChannelSetupDialog::Refresh() {
     ProbeSelection(device_, working_);
     FillNames(*pairList_, working_, &ChannelSelection::ChanNumber, ChannelNames::PairName);
     FillNames(*groupList_, working_, &ChannelSelection::GroupNumber, ChannelNames::GroupName);
-    if (working_.BusType < 0 || working_.BusType >= static_cast<int32_t>(busButtons_.size()))
-        return;
-    for (int32_t bus = 0; bus < static_cast<int32_t>(busButtons_.size()); ++bus)
-        busButtons_[bus]->setChecked(bus == working_.BusType);
+    // A bus outside the three leaves the buttons as they are.
+    if (working_.BusType >= 0 && working_.BusType < static_cast<int32_t>(busButtons_.size()))
+        busButtons_[working_.BusType]->setChecked(true);
+    // Tab reaches the group at its checked button, the first while none is checked.
+    const bool anyChecked =
+        std::ranges::any_of(busButtons_, [](const QRadioButton* b) { return b->isChecked(); });
+    for (QRadioButton* button : busButtons_) {
+        const bool stop = button->isChecked() || (!anyChecked && button == busButtons_[0]);
+        button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 void ChannelSetupDialog::OnCardChanged(int row) {

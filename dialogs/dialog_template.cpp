@@ -85,9 +85,8 @@ QLineEdit* DialogTemplate::ReadOnlyEdit(int id, const DluRect& rect) {
     return edit;
 }
 
-QRadioButton* DialogTemplate::PlainRadioButton(int id, const QString& text, const DluRect& rect) {
+QRadioButton* DialogTemplate::RadioButton(int id, const QString& text, const DluRect& rect) {
     auto* button = new QRadioButton(text);
-    button->setAutoExclusive(false);
     Place(*button, id, rect);
     WidenToText(*button);
     return button;

@@ -41,8 +41,9 @@ public:
     QLabel* Static(const QString& text, const DluRect& rect);
     QListWidget* ListBox(int id, const DluRect& rect);
     QLineEdit* ReadOnlyEdit(int id, const DluRect& rect);
-    // A radio button whose check state only the program sets: clicks report, nothing groups.
-    QRadioButton* PlainRadioButton(int id, const QString& text, const DluRect& rect);
+    // The radio buttons of one dialog form one group: a single tab stop (the checked button),
+    // and the arrow keys move inside it, clicking the button they reach.
+    QRadioButton* RadioButton(int id, const QString& text, const DluRect& rect);
     // The height in a template includes the opened list; the closed box keeps its own height.
     QComboBox* DropDownList(int id, const DluRect& rect);
 

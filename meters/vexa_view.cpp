@@ -113,8 +113,13 @@ void CVexaView::keyPressEvent(QKeyEvent* event) {
         ShowHelpTopic(HelpTopic());
         return;
     }
-    // Without Ctrl a key may switch the function (L, M, G); the document compares its code.
-    if (!(event->modifiers() & Qt::ControlModifier) && document_ && !event->isAutoRepeat()) {
+    // Without Ctrl a key may switch the function (L, M, G); the document compares its code
+    // as a byte, so only keys of one byte may reach it (F29 ends in the byte of L). With Alt
+    // or Meta a letter is a menu or desktop key.
+    const bool plain =
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+        event->key() <= 0xff;
+    if (plain && document_ && !event->isAutoRepeat()) {
         document_->SelectFunctionByKey(event->key());
         return;
     }

@@ -220,6 +220,10 @@ bool CVexaSetView::OpenValueDialog(ValueDialog dialog, ParamDesc& record) {
     // The program may have closed the window, or its meter, while the dialog ran.
     if (!self || !Table())
         return false;
+    // The dialog's activation would otherwise fall back to the meter window, while the user
+    // works on here.
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
     if (chosen)
         ApplyParamValue(record, *chosen);
     return true;

@@ -144,3 +144,12 @@ shoot_until_changed() {
     done
     return 1
 }
+
+# Waits up to 5 s until no visible window whose name matches $1 is left.
+wait_for_no_window() {
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -40,13 +40,6 @@ geometry() { xdotool getwindowgeometry "$1" | awk '/Position/ {p=$2} /Geometry/ 
 shot() { import -window "$1" "$artifacts/$2.png"; }
 differing() { compare -metric AE "$artifacts/$1.png" "$artifacts/$2.png" null: 2>&1 || true; }
 shot_changed_from() { shoot_until_changed "$1" "$artifacts/$2.png" "$artifacts/$3.png"; }
-wait_for_no_window() {
-    for _ in $(seq 1 50); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
 open_setup() {
     xdotool windowfocus --sync "$meter"
     xdotool key F2

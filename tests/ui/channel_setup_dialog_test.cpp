@@ -6,6 +6,7 @@
 #include "dialogs/modal_run.h"
 #include "driver/in_process_transport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
@@ -278,6 +279,38 @@ TEST_F(ChannelSetupDialogTest, HelpButtonAndF1ShowTheChannelSetupTopic) {
     ASSERT_TRUE(ShowActive(*dialog_));
     QTest::keyClick(&Pairs(), Qt::Key_F1);
     EXPECT_TRUE(HelpShows(232));
+}
+
+// Regression: the dialog opened with the focus on Cancel, and each bus button was a tab stop
+// of its own.
+TEST_F(ChannelSetupDialogTest, FocusStartsOnOkAndTheBusButtonsAreOneTabStop) {
+    Plug(3, 0);
+    selection_ = Selection(3, 0, 0, 1);
+    Open();
+    ASSERT_TRUE(ShowActive(*dialog_));
+    auto* ok = FindControl<QWidget>(*dialog_, kIdOk);
+    EXPECT_TRUE(QTest::qWaitFor([ok] { return ok->hasFocus(); }))
+        << QApplication::focusWidget()->objectName().toStdString();
+    // Tab walks the template's order once round, meeting only the checked bus button.
+    QStringList stops;
+    for (int i = 0; i < 10 && (stops.isEmpty() || !ok->hasFocus()); ++i) {
+        stops << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(stops, QStringList({"1", "2", "1090", "1074", "1128", "1125", "1126"}));
+    // Arrow keys move inside the group and choose the bus as they go.
+    Bus(kIdPlaybackBus).setFocus();
+    QTest::keyClick(&Bus(kIdPlaybackBus), Qt::Key_Down);
+    EXPECT_TRUE(Bus(kIdOutputBus).hasFocus());
+    EXPECT_EQ(BusChecks(), std::vector<bool>({false, false, true}));
+    EXPECT_EQ(dialog_->workingCopy().BusType, 2);
+    QTest::keyClick(&Bus(kIdOutputBus), Qt::Key_Up);
+    QTest::keyClick(&Bus(kIdPlaybackBus), Qt::Key_Up);
+    EXPECT_EQ(dialog_->workingCopy().BusType, 0);
+    // Now Input is the group's tab stop.
+    Cards().setFocus();
+    QTest::keyClick(&Cards(), Qt::Key_Tab);
+    EXPECT_TRUE(Bus(kIdInputBus).hasFocus());
 }
 
 TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {

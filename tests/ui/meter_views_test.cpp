@@ -5,10 +5,12 @@
 #include "doc/line_archive.h"
 #include "meters/vexa_level2_view.h"
 #include "meters/vexa_level8_view.h"
+#include "platform/drawing_context.h"
 #include "platform/muldiv.h"
 #include "setup/param_desc.h"
 
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -84,6 +86,38 @@ TEST_F(MeterViewTest, StereoWindowWidthFollowsTheFontAndStaysLocked) {
     AnswerFont(nullptr);
     Frame(0)->RouteCommand(cmd::kFont);
     EXPECT_EQ(view->Font().lfHeight, -20);
+}
+
+// Regression: the font dialog opened on "Sans Serif" with an empty sample, as the meters ask
+// for "ARIAL", which only fontconfig maps to a real face; and OK alone replaced the font.
+TEST_F(MeterViewTest, FontDialogOpensOnTheDrawnFontAndOkAloneKeepsIt) {
+    StartWith(kMulti);
+    const LOGFONT before = View()->Font();
+    const QString drawn = QFontInfo(ToQFont(before)).family();
+    QString family;
+    QString sample;
+    int sampleHeight = 0;
+    int lineHeight = 0;
+    answer = [&](QDialog& dialog) {
+        auto* chooser = qobject_cast<QFontDialog*>(&dialog);
+        if (!chooser)
+            return int(QDialog::Rejected);
+        chooser->show();
+        family = chooser->currentFont().family();
+        if (auto* edit = chooser->findChild<QLineEdit*>("qt_fontDialog_sampleEdit")) {
+            sample = edit->text();
+            sampleHeight = edit->isVisible() ? edit->height() : 0;
+            lineHeight = QFontMetrics(chooser->currentFont()).height();
+        }
+        chooser->accept();
+        return int(QDialog::Accepted);
+    };
+    Frame(0)->RouteCommand(cmd::kFont);
+    EXPECT_EQ(family, drawn);
+    EXPECT_FALSE(sample.isEmpty());
+    // The sample has room to show its text, though the effects box above it is hidden.
+    EXPECT_GE(sampleHeight, lineHeight);
+    EXPECT_EQ(View()->Font().ToBytes(), before.ToBytes());
 }
 
 TEST_F(MeterViewTest, ShortStereoWindowKeepsBarsOfFourteenTextHeights) {

@@ -18,6 +18,8 @@ protected:
     SetupFileTest() {
         chooserBefore = SetFileChooser([this](const FileRequest& request, QWidget*) {
             requests.push_back(request);
+            if (whileChoosing)
+                whileChoosing();
             return chosen;
         });
     }
@@ -52,6 +54,8 @@ protected:
     std::vector<FileRequest> requests;
     QStringList messages;
     FileChooser chooserBefore;
+    // What happens while the file dialog is open.
+    std::function<void()> whileChoosing;
 };
 
 TEST_F(SetupFileTest, SaveSetupAsWritesTheBlockAndNamesTheWindow) {
@@ -103,6 +107,63 @@ TEST_F(SetupFileTest, OpenSetupAppliesTheFileToTheForegroundWindow) {
     EXPECT_DOUBLE_EQ(Param(0, kParamBottomLevel), -42);
     ExpectPlaced(Frame(0), QRect(300, 200, 500, 600));
     EXPECT_EQ(OpenWindows(), 1);
+}
+
+// Regression: Open Setup read the active window only after its dialog had closed, when no
+// window of the program was active yet, and opened the file in a new window.
+TEST_F(SetupFileTest, OpenSetupReadsIntoTheWindowOfTheCommand) {
+    StartWith(0);
+    SaveAs(0, "stereo.lvr");
+    ASSERT_TRUE(NewWindow(2));
+    ASSERT_TRUE(NewWindow(1));
+    requests.clear();
+    // The dialog leaves no window of the program active; the command came from window 2.
+    whileChoosing = [] { QApplication::setActiveWindow(nullptr); };
+    chosen = Path("stereo.lvr");
+    Frame(2)->RouteCommand(cmd::kFileOpenSetup);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(
+        requests[0].filters,
+        (QStringList{"Levora Setup (*.lvr)", "Levora Workspace Files (*.lvw)", "All Files (*)"}));
+    EXPECT_EQ(OpenWindows(), 3);
+    EXPECT_EQ(Doc(2)->SWType, 0);
+    EXPECT_EQ(Doc(2)->PathName(), Path("stereo.lvr"));
+    EXPECT_EQ(Doc(1)->SWType, 2);
+    // The file window 0 already shows is read into the command's window too, not just raised.
+    Doc(2)->SelectFunctionByKey('M');
+    whileChoosing = [this] { QApplication::setActiveWindow(Frame(0)); };
+    Frame(2)->RouteCommand(cmd::kFileOpenSetup);
+    EXPECT_EQ(Doc(2)->SWType, 0);
+    EXPECT_EQ(OpenWindows(), 3);
+    // Ctrl+O and the recent-file list go the same way.
+    Doc(2)->SelectFunctionByKey('G');
+    whileChoosing = [] { QApplication::setActiveWindow(nullptr); };
+    Frame(2)->RouteCommand(cmd::kFileMruFirst);
+    EXPECT_EQ(Doc(2)->SWType, 0);
+    EXPECT_EQ(OpenWindows(), 3);
+}
+
+// Regression: an invalid file chosen in Open Setup was followed by a Function Select and a
+// new window.
+TEST_F(SetupFileTest, AnInvalidFileChosenInAWindowShowsOnlyItsMessage) {
+    StartWith(1);
+    ASSERT_TRUE(NewWindow(2));
+    Write(Path("bad.lvr"), "Stereo Level Meter \nGeneral=00001,00\n");
+    int dialogs = 0;
+    answer = [&dialogs](QDialog& dialog) {
+        ++dialogs;
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    whileChoosing = [] { QApplication::setActiveWindow(nullptr); };
+    chosen = Path("bad.lvr");
+    Frame(1)->RouteCommand(cmd::kFileOpenSetup);
+    EXPECT_EQ(messages, QStringList{"This is not a valid Levora setup file"});
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(OpenWindows(), 2);
+    EXPECT_EQ(Doc(1)->SWType, 2);
+    EXPECT_TRUE(Doc(1)->PathName().isEmpty());
 }
 
 TEST_F(SetupFileTest, WorkspaceOfTwoLoadedIntoFourWindowsClosesTheOtherTwo) {

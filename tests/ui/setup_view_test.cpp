@@ -245,6 +245,44 @@ TEST_F(SetupViewTest, KeysItDoesNotUseReachTheMeter) {
     EXPECT_TRUE(watched.isNull());
 }
 
+// Regression: F4 in a setup window switched the function of another meter window.
+TEST_F(SetupViewTest, F4InTheSetupWindowSelectsTheFunctionOfItsOwnMeter) {
+    ASSERT_TRUE(NewWindow(2));
+    Frame(1)->show();
+    ASSERT_TRUE(ShowActive(*Frame(0)));
+    CVexaSetView* view = Open();
+    ASSERT_TRUE(ShowActive(*view));
+    AnswerFunctionSelect(0);
+    QTest::keyClick(view, Qt::Key_F4);
+    EXPECT_EQ(Doc()->SWType, 0);
+    EXPECT_EQ(ShellTest::Doc(1)->SWType, 2);
+}
+
+// Regression: after a value dialog the meter window, not the setup window, was active.
+TEST_F(SetupViewTest, TheSetupWindowIsActiveAgainAfterAValueDialog) {
+    ASSERT_TRUE(ShowActive(*Frame(0)));
+    CVexaSetView* view = Open();
+    ASSERT_TRUE(ShowActive(*view));
+    answer = [this](QDialog& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        dialog.accept();
+        // What a window manager does when the dialog has gone: it activates the main window
+        // of the program (the offscreen platform has none to do it).
+        Frame(0)->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == Frame(0); }));
+        return int(QDialog::Accepted);
+    };
+    const QPoint at = Centre(Record(kParamBottomLevel));
+    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+    EXPECT_TRUE(QTest::qWaitFor([view] { return QApplication::activeWindow() == view; }))
+        << (QApplication::activeWindow() ? QApplication::activeWindow()->metaObject()->className()
+                                         : "no window");
+    EXPECT_EQ(QApplication::focusWidget(), view);
+}
+
 TEST_F(SetupViewTest, F1ShowsTheSetupWindowsHelp) {
     HideHelp();
     CVexaSetView* view = Open();

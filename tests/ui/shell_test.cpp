@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,6 +89,57 @@ TEST_F(ShellTest, KeysWithCtrlDoNotSwitch) {
     EXPECT_EQ(Doc(0)->SWType, 2);
     QTest::keyClick(Doc(0)->MeterView(), Qt::Key_X);
     EXPECT_EQ(Doc(0)->SWType, 2);
+}
+
+// Regression: F24, F29 and F30 (whose key codes end in the bytes of G, L and M) and Alt+L
+// switched the function.
+TEST_F(ShellTest, OnlyPlainLetterKeysSwitchTheFunction) {
+    Start();
+    ASSERT_TRUE(app->InitInstance("")); // a multi-channel meter
+    Frame(0)->show();
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> ignored[] = {
+        {Qt::Key_F24, {}},
+        {Qt::Key_F29, {}},
+        {Qt::Key_F30, {}},
+        {Qt::Key_L, Qt::AltModifier},
+        {Qt::Key_G, Qt::AltModifier | Qt::ShiftModifier},
+        {Qt::Key_L, Qt::MetaModifier},
+    };
+    for (const auto& [key, modifiers] : ignored) {
+        QTest::keyClick(Doc(0)->MeterView(), key, modifiers);
+        EXPECT_EQ(Doc(0)->SWType, 1) << QKeySequence(key | modifiers).toString().toStdString();
+    }
+    QTest::keyClick(Doc(0)->MeterView(), Qt::Key_L, Qt::ShiftModifier);
+    EXPECT_EQ(Doc(0)->SWType, 0);
+}
+
+// Regression: "New &Levora Window" and "&Load Workspace", "&Activate Level Processing" and
+// "&Always on top", "&Toolbar" and "S&tatus Bar" shared their mnemonics.
+TEST_F(ShellTest, MnemonicsAreUniqueInEveryMenu) {
+    Start();
+    ASSERT_TRUE(app->InitInstance(""));
+    auto mnemonics = [](const QList<QAction*>& actions) {
+        QStringList letters;
+        for (const QAction* action : actions) {
+            const QString text = action->text().section('\t', 0, 0);
+            if (const int at = text.indexOf('&'); at >= 0 && at + 1 < text.size())
+                letters << text.mid(at + 1, 1).toLower();
+        }
+        return letters;
+    };
+    auto duplicates = [](QStringList letters) {
+        const qsizetype all = letters.size();
+        letters.removeDuplicates();
+        return all - letters.size();
+    };
+    const QList<QAction*> menus = Frame(0)->menuBar()->actions();
+    EXPECT_EQ(duplicates(mnemonics(menus)), 0);
+    for (const QAction* menu : menus) {
+        ASSERT_NE(menu->menu(), nullptr);
+        const QStringList letters = mnemonics(menu->menu()->actions());
+        EXPECT_EQ(duplicates(letters), 0)
+            << menu->text().toStdString() << ": " << letters.join(' ').toStdString();
+    }
 }
 
 TEST_F(ShellTest, SecondWindowOfAnOpenFunctionTakesOnlyTheSize) {
