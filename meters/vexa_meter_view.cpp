@@ -246,13 +246,25 @@ void CVexaMeterView::ChooseFont() {
 void CVexaMeterView::Print() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog preview(&printer, this);
+    // The meters go on moving while the preview is open; the page shows the moment of Ctrl+P.
+    const QImage page = PrintedImage();
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* target) { PrintPage(*target); });
+            [&page](QPrinter* target) { PrintImage(page, *target); });
     RunModal(preview);
 }
 
+QImage CVexaMeterView::PrintedImage() {
+    if (!canvas_.HasImage())
+        return RenderFullRepaint();
+    // A copy: the backing image may live in memory shared with the display server.
+    return canvas_.image().copy();
+}
+
 void CVexaMeterView::PrintPage(QPaintDevice& device) {
-    const QImage page = RenderFullRepaint();
+    PrintImage(PrintedImage(), device);
+}
+
+void CVexaMeterView::PrintImage(const QImage& page, QPaintDevice& device) {
     QPainter painter(&device);
     const QRect area = painter.viewport();
     const QSize fitted = page.size().scaled(area.size(), Qt::KeepAspectRatio);

@@ -38,10 +38,10 @@ public:
     // The backing image: what the window shows.
     const QImage& Image() const { return canvas_.image(); }
 
-    // The full repaint into an image of the client size, without bars, markers or readouts:
-    // what printing puts on a page.
+    // The full repaint into an image of the client size, without bars, markers or readouts.
     QImage RenderFullRepaint();
-    // The full repaint scaled onto the device as large as it fits.
+    // What the window shows now (bars, markers and readouts included), scaled onto the device
+    // as large as it fits.
     void PrintPage(QPaintDevice& device);
 
 protected:
@@ -94,6 +94,8 @@ private:
     void ToggleSwitch(int32_t id);
     void ChooseFont();
     void Print();
+    QImage PrintedImage();
+    static void PrintImage(const QImage& page, QPaintDevice& device);
 
     ParamTable* params_ = nullptr;
     ClientCanvas canvas_{this};

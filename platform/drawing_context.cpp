@@ -199,7 +199,9 @@ void DrawingContext::PlotLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bo
 }
 
 void DrawingContext::FillPolygon(const POINT* points, int count) {
-    // Even-odd rule, sampled at pixel centres; the outline drawn afterwards covers the edges.
+    // Even-odd rule, sampled at the pixels' top-left corners as the window system fills
+    // rectangles (left and top edges in, right and bottom out): the fill then never reaches
+    // past the outline drawn afterwards.
     constexpr int kMaxCrossings = 64;
     if (count > kMaxCrossings) {
         QPolygon polygon(count);
@@ -219,19 +221,18 @@ void DrawingContext::FillPolygon(const POINT* points, int count) {
     const QRgb color = ToRgb(brush_);
     double crossings[kMaxCrossings];
     for (int32_t y = std::max(top, 0); y < std::min(bottom, height_); ++y) {
-        const double yc = y + 0.5;
         int n = 0;
         for (int i = 0; i < count; ++i) {
             const POINT& a = points[i];
             const POINT& b = points[(i + 1) % count];
-            if ((a.y <= yc) != (b.y <= yc))
-                crossings[n++] = a.x + (yc - a.y) * (b.x - a.x) / (b.y - a.y);
+            if ((a.y <= y) != (b.y <= y))
+                crossings[n++] = a.x + static_cast<double>(y - a.y) * (b.x - a.x) / (b.y - a.y);
         }
         std::sort(crossings, crossings + n);
         for (int i = 0; i + 1 < n; i += 2) {
-            // Pixels whose centre x + 0.5 lies in [from, to).
-            const auto first = static_cast<int32_t>(std::ceil(crossings[i] - 0.5));
-            const auto end = static_cast<int32_t>(std::ceil(crossings[i + 1] - 0.5));
+            // Pixels whose left edge x lies in [from, to).
+            const auto first = static_cast<int32_t>(std::ceil(crossings[i]));
+            const auto end = static_cast<int32_t>(std::ceil(crossings[i + 1]));
             FillRaw(first, y, end, y + 1, color);
         }
     }

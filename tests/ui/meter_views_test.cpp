@@ -336,18 +336,24 @@ TEST_F(MeterViewTest, MultiChannelGroupShowsItsEightChannels) {
     EXPECT_EQ(view->MeterColumns()[0].ballistics.peak, 0);
 }
 
-TEST_F(MeterViewTest, PrintingPaintsTheFullRepaintOnThePage) {
+// Regression: the page showed the scale with empty bars.
+TEST_F(MeterViewTest, PrintingPaintsWhatTheWindowShows) {
     StartWith(kStereo);
     CVexaLevel2View* view = Stereo();
-    const QImage page = view->RenderFullRepaint();
-    ASSERT_EQ(page.size(), view->size());
-    const MeterColumn& c = view->MeterColumns()[0];
-    EXPECT_EQ(page.pixel(c.centerX, c.bar.top + 5), qRgb(0, 0, 0));
-    QImage sheet(page.width() * 2, page.height() * 3, QImage::Format_RGB32);
+    view->OnLevelReport(Report(0.5, 0.1), 0);
+    const QImage window = view->Image();
+    const MeterColumn& c = view->MeterColumns()[1]; // the left peak bar, at -6 dB
+    const int lit = c.bar.bottom - 5;
+    ASSERT_EQ(window.pixel(c.centerX, lit), qRgb(0, 220, 0));
+    QImage sheet(window.width() * 2, window.height() * 3, QImage::Format_RGB32);
     sheet.fill(Qt::white);
     view->PrintPage(sheet);
-    // Scaled by two, the bar is still black.
-    EXPECT_EQ(sheet.pixel(2 * c.centerX, 2 * (c.bar.top + 5)), qRgb(0, 0, 0));
+    // Scaled by two: the lit bar, the black strip above it and the readout as on screen.
+    EXPECT_EQ(sheet.pixel(2 * c.centerX, 2 * lit), qRgb(0, 220, 0));
+    EXPECT_EQ(sheet.pixel(2 * c.centerX, 2 * (c.bar.top + 1)), qRgb(0, 0, 0));
+    for (int y = c.readout.top; y < c.readout.bottom; ++y)
+        for (int x = c.readout.left; x < c.readout.right; ++x)
+            ASSERT_EQ(sheet.pixel(2 * x, 2 * y), window.pixel(x, y)) << x << "," << y;
     EXPECT_EQ(sheet.pixel(10, sheet.height() - 10), qRgb(255, 255, 255));
     // Ctrl+P opens the print preview, from which the page is printed.
     QString shown;

@@ -116,6 +116,39 @@ TEST_F(DrawingContextTest, HexagonPolygonOutlinesInPenAndFillsInBrush) {
     EXPECT_EQ(Painted(), QRect(QPoint(11, 17), QPoint(29, 23)));
 }
 
+// Regression: the fill sampled pixel centres and put a pixel left of the outline's top row
+// (at left+3, yh-e for a marker with d = 4, e = 2).
+TEST_F(DrawingContextTest, HexagonFillStaysInsideItsOutlineForEveryMarkerShape) {
+    const int yh = 30;
+    for (int width = 5; width <= 40; ++width) {
+        for (int e = 1; e <= 8; ++e) {
+            image.fill(Qt::white);
+            DrawingContext dc(image);
+            dc.SelectPen(kBlack);
+            dc.SelectBrush(kGreen);
+            const int left = 5, right = left + width, d = width / 5;
+            const POINT hexagon[] = {{left + d, yh - e},  {right - d, yh - e}, {right - 1, yh},
+                                     {right - d, yh + e}, {left + d, yh + e},  {left + 1, yh}};
+            dc.Polygon(hexagon, 6);
+            for (int y = 0; y < image.height(); ++y) {
+                int first = -1, last = -1;
+                for (int x = 0; x < image.width(); ++x)
+                    if (At(x, y) == kBlack) {
+                        first = first < 0 ? x : first;
+                        last = x;
+                    }
+                for (int x = 0; x < image.width(); ++x) {
+                    if (At(x, y) == kGreen) {
+                        ASSERT_TRUE(first >= 0 && first < x && x < last)
+                            << "fill at " << x << "," << y << " outside the outline " << first
+                            << ".." << last << " (width " << width << ", e " << e << ")";
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST_F(DrawingContextTest, TextAlignmentPlacesTheBoxAsGdiDoes) {
     DrawingContext dc(image);
     dc.SetBkColor(kBlue);
