@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/command_ids.h"
+#include "app/frame_bars.h"
 #include "app/frame_geometry.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/toolbar_icons.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -25,7 +25,6 @@ const QEvent::Type CMainFrame::kHandOverEvent = static_cast<QEvent::Type>(QEvent
 
 namespace {
 
-constexpr const char* kIdleText = "Press F1 for help.";
 constexpr const char* kBarStateSection = "General-Summary";
 
 // The status-line prompt and, after "\n", the tooltip of each command.
@@ -234,20 +233,7 @@ void CMainFrame::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("59393");
     bar->setSizeGripEnabled(true);
-    messagePane_ = new QLabel(kIdleText);
-    messagePane_->setObjectName("pane0");
-    messagePane_->setMinimumWidth(120);
-    bar->addWidget(messagePane_, 1);
-    ratePane_ = new QLabel;
-    ratePane_->setObjectName("59143");
-    ratePane_->setFrameShape(QFrame::Panel);
-    ratePane_->setFrameShadow(QFrame::Sunken);
-    bar->addPermanentWidget(ratePane_);
-    auto* spare = new QLabel("   ");
-    spare->setObjectName("59144");
-    spare->setFrameShape(QFrame::Panel);
-    spare->setFrameShadow(QFrame::Sunken);
-    bar->addPermanentWidget(spare);
+    statusPanes_ = std::make_unique<StatusPanes>(*bar, CVexaDoc::RatePaneTexts());
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -383,8 +369,8 @@ void CMainFrame::ShowBars(bool toolBar, bool statusBar) {
 }
 
 void CMainFrame::UpdateRatePane() {
-    if (ratePane_ && document_)
-        ratePane_->setText(document_->RatePaneText());
+    if (statusPanes_ && document_)
+        statusPanes_->ShowRate(document_->RatePaneText());
 }
 
 void CMainFrame::ShowNormal() {
@@ -447,7 +433,17 @@ void CMainFrame::ApplyMaxTrackWidth() {
     setMaximumWidth(std::max(1, maxOuter - deco.left() - deco.right()));
 }
 
+int CMainFrame::NarrowestViewWidth() const {
+    const int bars = std::max(FullMenuBarWidth(*menuBar()), statusBar()->minimumSizeHint().width());
+    // Less what stands beside the view in the frame: a tool bar docked left or right.
+    const CVexaView* view = ActiveView();
+    return bars - (view ? width() - view->width() : 0);
+}
+
 int CMainFrame::FitClientSize(int width, int height) {
+    // Never so narrow that a menu title or a status pane is hidden.
+    if (width != 0)
+        width = std::max(width, NarrowestViewWidth());
     CVexaView* view = ActiveView();
     const QRect outer = OuterGeometry();
     int outerWidth, outerHeight;
@@ -533,7 +529,7 @@ bool CMainFrame::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::StatusTip: {
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        messagePane_->setText(tip.isEmpty() ? QString(kIdleText) : tip);
+        statusPanes_->ShowPrompt(tip);
         return true;
     }
     case QEvent::WindowActivate:

@@ -10,10 +10,10 @@
 class CVexaApp;
 class CVexaDoc;
 class CVexaView;
-class QLabel;
 class QMenu;
 class QToolBar;
 class ScreenSaverInhibitor;
+class StatusPanes;
 
 // The frame of one meter window: menus, tool bar, status bar and the meter view as its
 // client. It enforces the size locks the views ask for, keeps itself on screen, receives the
@@ -49,7 +49,10 @@ public:
     void UpdateCaption();
     void ShowBars(bool toolBar, bool statusBar);
     void KeepOnScreen();
+    // A width is never narrower than NarrowestViewWidth.
     int FitClientSize(int width, int height);
+    // The narrowest view at which the frame shows every menu title and status pane whole.
+    int NarrowestViewWidth() const;
     void ReplaceView(CVexaView* view);
     void UpdateRatePane();
     void ShowNormal();
@@ -103,8 +106,7 @@ private:
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::map<int, QAction*> actions_;
     QToolBar* toolBar_ = nullptr;
-    QLabel* messagePane_ = nullptr;
-    QLabel* ratePane_ = nullptr;
+    std::unique_ptr<StatusPanes> statusPanes_;
     QString captionText_;
 
     int32_t DeactivateScreenSaver = 0;

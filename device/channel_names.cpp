@@ -1,5 +1,7 @@
 #include "device/channel_names.h"
 
+#include "device/driver_protocol.h"
+
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -196,6 +198,26 @@ const char* ModelNameFormat(int32_t cardKind) {
     if (!IsKind(cardKind))
         return nullptr;
     return cardKind == kMadiKind ? kMadiNameFormat : KestrelModelOf(cardKind).nameFormat;
+}
+
+int32_t FamilyNumber(int32_t slot) {
+    if (slot < 0 || slot >= driver_protocol::kCardSlots)
+        return 0;
+    return driver_protocol::IsMadiSlot(slot) ? slot + 1 : slot - driver_protocol::kMadiSlots + 1;
+}
+
+bool CardName(const ChannelSelection& selection, std::span<char> text) {
+    const char* format = ModelNameFormat(selection.cardKind);
+    if (!format)
+        return false;
+    char name[40];
+    const int length = std::snprintf(name, sizeof name, format, FamilyNumber(selection.CardNumber));
+    return CopyName(std::string_view(name, static_cast<size_t>(length)), text);
+}
+
+const char* BusName(int32_t bus) {
+    constexpr const char* kBusNames[] = {"Input", "Playback", "Output"};
+    return bus >= 0 && bus < driver_protocol::kBuses ? kBusNames[bus] : nullptr;
 }
 
 } // namespace ChannelNames

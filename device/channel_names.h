@@ -34,4 +34,15 @@ int32_t DriverPair(const ChannelSelection& selection, int32_t logicalPair);
 // The card list's name format of a model ("Kestrel Zento (%i)"), nullptr for no model.
 const char* ModelNameFormat(int32_t cardKind);
 
+// A card's number within its family, 1..3, as its name shows it; 0 for no slot.
+int32_t FamilyNumber(int32_t slot);
+
+// The card list's name of the selection's card: its model and its number within the family
+// ("Kestrel Orvo (2)" for a MADI card in slot 1). False, with `text` untouched, when the
+// selection has no model or `text` cannot hold the name.
+bool CardName(const ChannelSelection& selection, std::span<char> text);
+
+// "Input", "Playback" or "Output"; nullptr for another bus.
+const char* BusName(int32_t bus);
+
 } // namespace ChannelNames

@@ -120,6 +120,10 @@ int32_t LevelEngine::registeredRate(int card) const {
     return card >= 0 && card < kCardSlots ? registeredRate_[card] : 0;
 }
 
+bool LevelEngine::AnyCardAnswers() const {
+    return std::find(answered_.begin(), answered_.end(), true) != answered_.end();
+}
+
 void LevelEngine::StartPolling() {
     if (polling_)
         return;
@@ -134,6 +138,20 @@ int32_t LevelEngine::RegisterView(int32_t meterType, ChannelSelection& selection
     StartPolling();
     ProbeSelection(device_, selection);
     const int32_t rate = selection.rateCode;
+    const int32_t card = selection.CardNumber;
+    if (card >= 0 && card < kCardSlots) {
+        answered_[card] = rate != kRateNoCard;
+        // Whether any driver answers matters to a window whose card does not.
+        for (int other = 0; other < kCardSlots && rate == kRateNoCard; ++other) {
+            DeviceName name;
+            if (other != card)
+                answered_[other] = ProbeCard(device_, name, other, nullptr) != kRateNoCard;
+        }
+        // Also when it subscribes nothing: a global meter on an absent card has no pairs
+        // yet, and must hear when the card arrives.
+        if (view)
+            registrations_.push_back({view, card, rate, rate != kRateNoCard});
+    }
     const PairRange range = PairsOf(meterType, selection);
     if (!view || range.count <= 0 || !FitsTable(selection, range))
         return rate;
@@ -155,6 +173,7 @@ void LevelEngine::Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cook
 }
 
 void LevelEngine::UnregisterView(const LevelListener* view) {
+    std::erase_if(registrations_, [view](const Registration& r) { return r.view == view; });
     for (ChannelSlot& slot : slots_) {
         bool cleared = false;
         for (LevelListener*& listener : slot.listeners) {
@@ -180,22 +199,30 @@ double LevelEngine::TakeElapsed() {
 
 void LevelEngine::Poll() {
     const double elapsed = TakeElapsed();
+    // Every slot is probed before anyone is told: a listener of the first card that asks
+    // whether any card answers must not get the last poll's word for the others.
+    std::array<DeviceName, kCardSlots> names;
+    std::array<int32_t, kCardSlots> rates;
+    for (int card = 0; card < kCardSlots; ++card) {
+        rates[card] = ProbeCard(device_, names[card], card, nullptr);
+        answered_[card] = rates[card] != kRateNoCard;
+    }
     bool changed = false;
     for (int card = 0; card < kCardSlots; ++card)
-        changed |= PollCard(card, elapsed);
+        changed |= PollCard(card, rates[card], names[card], elapsed);
     if (changed && restartLevelProcessing_)
         restartLevelProcessing_();
 }
 
-bool LevelEngine::PollCard(int card, double elapsed) {
-    DeviceName name;
-    const int32_t rate = ProbeCard(device_, name, card, nullptr);
-    if (rate == kRateNoCard)
+bool LevelEngine::PollCard(int card, int32_t rate, const DeviceName& name, double elapsed) {
+    if (rate == kRateNoCard) {
+        MissCard(card);
         return false;
+    }
+    const bool changed = AnswerCard(card, rate);
     const LevelBlockLayout& layout = LayoutForSlot(card);
     std::array<uint8_t, kMadiLayout.size> block;
     bool read = false;
-    bool changed = false;
     for (int bus = 0; bus < kBuses; ++bus) {
         for (int pair = 0; pair < kPairsPerBus; ++pair) {
             const ChannelSlot& slot = slots_[SlotIndex(card, bus, pair)];
@@ -204,7 +231,6 @@ bool LevelEngine::PollCard(int card, double elapsed) {
             if (!read) {
                 ReadLevels(device_, name, layout, block.data());
                 read = true;
-                changed = rate != registeredRate_[card];
             }
             const LevelReport report = BuildReport(block.data(), layout, bus, pair, elapsed);
             // Re-read every entry: a listener may unregister itself or others during its call.
@@ -212,6 +238,39 @@ bool LevelEngine::PollCard(int card, double elapsed) {
                 if (LevelListener* listener = slot.listeners[j])
                     listener->OnLevelReport(report, slot.cookies[j]);
             }
+        }
+    }
+    return changed;
+}
+
+void LevelEngine::MissCard(int card) {
+    if (missedPolls_[card] < kMissedPollsUntilSilent)
+        ++missedPolls_[card];
+    if (missedPolls_[card] < kMissedPollsUntilSilent)
+        return;
+    // By index, with the state changed before the call: a listener may register or
+    // unregister views while it is told.
+    for (size_t i = 0; i < registrations_.size(); ++i) {
+        Registration& r = registrations_[i];
+        if (r.card != card || !r.answering)
+            continue;
+        r.answering = false;
+        r.view->OnCardAnswering(false);
+    }
+}
+
+bool LevelEngine::AnswerCard(int card, int32_t rate) {
+    missedPolls_[card] = 0;
+    bool changed = false;
+    for (size_t i = 0; i < registrations_.size(); ++i) {
+        Registration& r = registrations_[i];
+        if (r.card != card)
+            continue;
+        if (r.rate != rate) {
+            changed = true;
+        } else if (!r.answering) {
+            r.answering = true;
+            r.view->OnCardAnswering(true);
         }
     }
     return changed;

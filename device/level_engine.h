@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/card_probe.h"
 #include "device/channel_selection.h"
 #include "device/control_device.h"
 #include "device/driver_protocol.h"
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class PollDriver;
 
@@ -29,6 +31,9 @@ public:
     static constexpr int kPairsPerBus = 64;
     static constexpr int kSlots =
         driver_protocol::kCardSlots * driver_protocol::kBuses * kPairsPerBus;
+    // Polls in a row without an answer before a card's listeners are told it is silent: one
+    // probe that misses its deadline on a busy machine is not a card that went away.
+    static constexpr int kMissedPollsUntilSilent = 3;
 
     enum MeterType : int32_t { kStereoMeter = 0, kMultiChannelMeter = 1, kGlobalMeter = 2 };
 
@@ -42,6 +47,8 @@ public:
     // rateCode and returns the rate code (0 when the card does not answer; the view is
     // subscribed all the same). A selection naming a card, bus or pair that the table does
     // not hold subscribes nothing; a pair whose 20 listener entries are taken skips the view.
+    // The registration is remembered with the card's rate code: the first poll in which the
+    // card answers in another speed, or at all when it did not answer, asks for a restart.
     int32_t RegisterView(int32_t meterType, ChannelSelection& selection, LevelListener* view);
     void UnregisterView(const LevelListener* view);
 
@@ -49,11 +56,15 @@ public:
     void Poll();
 
     // Installed by the application: restarts level processing in every running window.
-    // Called at the end of a poll in which a card's speed differed from its registration.
+    // Called at the end of a poll in which a card answered in another speed than at one of
+    // its registrations, including a registration that it did not answer.
     void SetRestartLevelProcessing(std::function<void()> restart);
 
     // The rate code of the most recent registration on `card`, 0 before any.
     int32_t registeredRate(int card) const;
+    // Whether any of the six slots answered its latest probe (of a poll, or of a registration
+    // its card did not answer): false means no driver answers.
+    bool AnyCardAnswers() const;
 
     static constexpr int SlotIndex(int card, int bus, int pair) {
         return (card * driver_protocol::kBuses + bus) * kPairsPerBus + pair;
@@ -62,11 +73,24 @@ public:
     const ChannelSlot& Slot(int index) const { return slots_[index]; }
 
 private:
+    struct Registration {
+        LevelListener* view;
+        int32_t card;
+        int32_t rate; // the card's rate code at the registration, 0 when it did not answer
+        bool answering;
+    };
+
     void StartPolling();
     void Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie);
     double TakeElapsed();
-    // Returns whether the card answered in another speed than at its registration.
-    bool PollCard(int card, double elapsed);
+    // The card's part of a poll after its probe gave `rate` and left `name`. Returns whether
+    // the card answered in another speed than at one of its registrations.
+    bool PollCard(int card, int32_t rate, const DeviceName& name, double elapsed);
+    // Counts a poll the card did not answer; tells its listeners once it is silent.
+    void MissCard(int card);
+    // Tells the registrations made in speed `rate` that their card answers again; returns
+    // whether a registration saw another speed.
+    bool AnswerCard(int card, int32_t rate);
 
     ControlDevice device_;
     const TickSource& ticks_;
@@ -75,5 +99,8 @@ private:
     uint32_t lastTick_ = 0;
     std::array<ChannelSlot, kSlots> slots_{};
     std::array<int32_t, driver_protocol::kCardSlots> registeredRate_{};
+    std::array<int32_t, driver_protocol::kCardSlots> missedPolls_{};
+    std::array<bool, driver_protocol::kCardSlots> answered_{};
+    std::vector<Registration> registrations_;
     std::function<void()> restartLevelProcessing_;
 };

@@ -17,6 +17,11 @@ struct LevelReport {
 class LevelListener {
 public:
     virtual void OnLevelReport(const LevelReport& report, int32_t cookie) = 0;
+    // The card of a registration stopped answering (false), or answers again in the speed
+    // it had when the listener registered (true). Only changes are told: a registration
+    // starts as answering when its card answered it. One the card did not answer is renewed
+    // through the engine's restart hook once the card answers.
+    virtual void OnCardAnswering(bool /*answering*/) {}
 
 protected:
     ~LevelListener() = default;

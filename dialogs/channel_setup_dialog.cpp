@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <cstdio>
+#include <array>
 #include <span>
 
 namespace {
@@ -22,17 +22,6 @@ namespace {
 using NameQuery = bool (*)(const ChannelSelection&, std::span<char>);
 
 constexpr int32_t kNoEntry = -1;
-
-// A card's number within its family, as its name shows it.
-int FamilyNumber(int32_t slot) {
-    return driver_protocol::IsMadiSlot(slot) ? slot + 1 : slot - driver_protocol::kMadiSlots + 1;
-}
-
-QString CardName(const char* format, int32_t slot) {
-    char name[40];
-    std::snprintf(name, sizeof name, format, FamilyNumber(slot));
-    return QString::fromLatin1(name);
-}
 
 // A kept position that the new list does not reach becomes its last line. A position of
 // "none" left by a card that did not answer becomes the first line, so that choosing an
@@ -105,10 +94,11 @@ void ChannelSetupDialog::FillCardList() {
     for (int32_t slot = 0; slot < driver_protocol::kCardSlots; ++slot) {
         ChannelSelection probe;
         probe.CardNumber = slot;
-        const char* format = ChannelNames::ModelNameFormat(ProbeSelection(device_, probe));
-        if (!format)
+        ProbeSelection(device_, probe);
+        std::array<char, 40> name{};
+        if (!ChannelNames::CardName(probe, name))
             continue;
-        cardList_->addItem(CardName(format, slot));
+        cardList_->addItem(QString::fromLatin1(name.data()));
         cardSlots_.push_back(slot);
         if (slot == working_.CardNumber)
             cardList_->setCurrentRow(cardList_->count() - 1);

@@ -9,6 +9,7 @@
 #include "dialogs/function_select_dialog.h"
 #include "doc/line_archive.h"
 #include "doc/meter_function.h"
+#include "doc/window_caption.h"
 #include "meters/meter_views.h"
 #include "meters/vexa_view.h"
 #include "platform/profile.h"
@@ -159,7 +160,7 @@ void CVexaDoc::SetFunction(int32_t index, const std::string* section) {
         view->LoadSettings(restore);
 
         SWType = index;
-        frame_.SetCaptionText(QString("Ostrel Levora - %1").arg(MeterFunctions()[index].title));
+        frame_.SetCaptionText(QString::fromStdString(WindowCaption(SWType, selection)));
         ReadBars(restore);
         ExchangeView(view);
 
@@ -199,7 +200,8 @@ void CVexaDoc::ExchangeView(CVexaView* newView) {
 }
 
 void CVexaDoc::RegisterMeterView() {
-    levelState = app_.engine().RegisterView(SWType, selection, meterView_);
+    const int32_t rate = app_.engine().RegisterView(SWType, selection, meterView_);
+    levelState = {.running = true, .rateCode = rate, .cardAnswers = rate != kRateNoCard};
 }
 
 bool CVexaDoc::ReadWindowPosition(const std::string& section) {
@@ -354,19 +356,16 @@ void CVexaDoc::SelectFunctionByKey(int key) {
 }
 
 int CVexaDoc::SetLevelProcessing(bool on) {
-    if (on) {
-        if (levelState >= 0)
-            return 0;
-        RegisterMeterView();
-        UpdateView(1);
-        return 1;
-    }
-    if (levelState < 0)
+    if (on == levelState.running)
         return 0;
-    app_.engine().UnregisterView(meterView_);
-    levelState = -levelState;
+    if (on) {
+        RegisterMeterView();
+    } else {
+        app_.engine().UnregisterView(meterView_);
+        levelState.running = false;
+    }
     UpdateView(1);
-    return 2;
+    return on ? 1 : 2;
 }
 
 void CVexaDoc::UpdateView(int flag) {
@@ -376,27 +375,41 @@ void CVexaDoc::UpdateView(int flag) {
     if (meterView_)
         meterView_->OnParamsChanged(flag);
     saveCountdown = 3;
+    ShowLevelState();
+}
+
+void CVexaDoc::ShowLevelState() {
+    if (SWType >= 0)
+        frame_.SetCaptionText(QString::fromStdString(WindowCaption(SWType, selection)));
     frame_.UpdateRatePane();
+    // A stopped window keeps what it showed last: the user stopped it to read it.
+    const bool silent = levelState.running && !levelState.cardAnswers;
+    if (meterView_)
+        meterView_->ShowNotLive(silent ? NoCardText() : QString());
+}
+
+QString CVexaDoc::NoCardText() const {
+    return app_.engine().AnyCardAnswers() ? "No card answers" : "No driver answers";
+}
+
+void CVexaDoc::OnCardAnswering(bool answering) {
+    if (!levelState.running)
+        return;
+    levelState.cardAnswers = answering;
+    // Back: probed afresh, since a probe made while it was away forgot the model.
+    if (answering)
+        UpdateView(1);
+    else
+        ShowLevelState();
 }
 
 void CVexaDoc::ToggleLevelProcessing() {
-    const bool ctrl = meterView_ && meterView_->IsCtrlHeld();
-    if (levelState >= 0) {
-        if (ctrl) {
-            app_.SetLevelProcessingAll(false);
-            return;
-        }
-        app_.engine().UnregisterView(meterView_);
-        levelState = -levelState;
-        UpdateView(1);
-    } else {
-        if (ctrl) {
-            app_.SetLevelProcessingAll(true);
-            return;
-        }
-        RegisterMeterView();
-        UpdateView(1);
-    }
+    // With Ctrl every window follows the state this one toggles to.
+    const bool on = !levelState.running;
+    if (meterView_ && meterView_->IsCtrlHeld())
+        app_.SetLevelProcessingAll(on);
+    else
+        SetLevelProcessing(on);
 }
 
 void CVexaDoc::RunChannelSetupCommand() {
@@ -451,7 +464,7 @@ bool CVexaDoc::OnUpdateCommand(int id, CommandState& state) {
         state.SetCheck(SWType == id - cmd::kFunctionStereo);
         return true;
     case cmd::kActivateLevelProcessing:
-        state.SetCheck(levelState >= 0);
+        state.SetCheck(levelState.running);
         return true;
     case cmd::kChannelSetup:
     case cmd::kFileSaveSetup:
@@ -468,11 +481,19 @@ bool CVexaDoc::OnUpdateCommand(int id, CommandState& state) {
     }
 }
 
+QStringList CVexaDoc::RatePaneTexts() {
+    QStringList texts{"No Device running", "No card answers", "No driver answers"};
+    for (const char* rate : kRateNames)
+        texts << QString("SR %1").arg(rate);
+    return texts;
+}
+
 QString CVexaDoc::RatePaneText() const {
-    if (levelState < 0)
+    if (!levelState.running)
         return "No Device running";
     // A running window whose card does not answer gets no sample rate.
-    if (levelState == 0 || levelState > 7)
-        return "No card answers";
-    return QString("SR %1").arg(kRateNames[levelState]);
+    if (!levelState.cardAnswers || levelState.rateCode < 0 ||
+        levelState.rateCode >= static_cast<int32_t>(std::size(kRateNames)))
+        return NoCardText();
+    return QString("SR %1").arg(kRateNames[levelState.rateCode]);
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <QStringList>
 #include <optional>
 #include <string>
 
@@ -60,14 +61,25 @@ public:
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title);
 
-    // The status-bar text for the rate pane.
+    // The status-bar text for the rate pane, one of RatePaneTexts.
     QString RatePaneText() const;
+    static QStringList RatePaneTexts();
+    // Told by the meter view: its card stopped answering, or answers again.
+    void OnCardAnswering(bool answering);
+
+    // Level processing. Running and stopped are told apart from the rate code, so that a
+    // window whose card did not answer at its registration still counts as running.
+    struct LevelState {
+        bool running = false;
+        int32_t rateCode = 0;     // of the latest registration; 0 when the card did not answer
+        bool cardAnswers = false; // while running: the card answers now
+    };
 
     WinRect SetWinPos{200, 300, 400, 400};
     WinRect WinPos{200, 300, 800, 600};
     int32_t ToolBar = 1;
     int32_t StatusBar = 1;
-    int32_t levelState = 0;
+    LevelState levelState;
     ChannelSelection selection;
     int32_t SWType = -1;
     int32_t saveCountdown = 0;
@@ -87,6 +99,10 @@ private:
     void StoreDefaults(bool positionsOnly);
     void RegisterMeterView();
     void ToggleLevelProcessing();
+    // Caption, rate pane and the view's not-live message from the current state.
+    void ShowLevelState();
+    // Why a running window gets no levels: no card, or no driver at all.
+    QString NoCardText() const;
     void RunChannelSetupCommand();
     void ToggleBar(int32_t& bar);
     void ExchangeView(CVexaView* newView);

@@ -161,6 +161,7 @@ int32_t LayoutStereoColumns(std::span<MeterColumn, 4> columns, const StereoTextM
         const int32_t right = center + q + o;
         PlaceColumn(columns[j], left, right, (left + right) / 2, wb, rows, text.height, scale,
                     switchLevel);
+        columns[j].enabled = 1;
     }
     return 2 * (text.narrow + 2 * wb);
 }

@@ -21,9 +21,9 @@ struct StereoTextMetrics {
     int32_t height = 0;
 };
 
-// Places the stereo view's four columns (RMS A, peak A, peak B, RMS B) in a client area of
-// `width` x `height` and returns the minimum client width. A Switch Level above 0 is used
-// as 0.025 dB, so that only an over turns the bars to the warning colour.
+// Places and enables the stereo view's four columns (RMS A, peak A, peak B, RMS B) in a
+// client area of `width` x `height` and returns the minimum client width. A Switch Level
+// above 0 is used as 0.025 dB, so that only an over turns the bars to the warning colour.
 int32_t LayoutStereoColumns(std::span<MeterColumn, 4> columns, const StereoTextMetrics& text,
                             int32_t width, int32_t height, const ScaleParams& scale);
 

@@ -75,6 +75,8 @@ void CVexaLevel2View::OnDraw(DrawingContext& dc) {
 }
 
 void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
+    if (!IsLive())
+        return;
     std::optional<DrawingContext> dc = ClientContext();
     if (dc) {
         for (const MeterColumn& column : columns_)

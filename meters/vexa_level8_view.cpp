@@ -110,6 +110,8 @@ void CVexaLevel8View::OnDraw(DrawingContext& dc) {
 }
 
 void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
+    if (!IsLive())
+        return;
     std::optional<DrawingContext> dc = ClientContext();
     if (dc && cookie >= 0 && 2 * cookie + 1 < static_cast<int32_t>(columns_.size())) {
         PrefetchColumn(columns_[2 * cookie], *dc);

@@ -7,6 +7,7 @@
 #include "doc/setup_block.h"
 #include "doc/vexa_doc.h"
 #include "meters/meter_font_dialog.h"
+#include "meters/not_live_drawing.h"
 #include "platform/glyph_cache.h"
 #include "platform/profile.h"
 #include "setup/param_lines.h"
@@ -152,7 +153,23 @@ void CVexaMeterView::FullRepaint() {
     for (MeterColumn& column : Columns())
         ForgetDrawing(column);
     OnDraw(*dc);
+    if (!IsLive()) {
+        dc->SelectFont(font_);
+        DrawNotLive(*dc, Columns(), notLiveMessage_, size());
+    }
     canvas_.InvalidateAll();
+}
+
+void CVexaMeterView::ShowNotLive(const QString& message) {
+    std::string text = message.toStdString();
+    if (text == notLiveMessage_)
+        return;
+    if (!text.empty()) {
+        for (MeterColumn& column : Columns())
+            column.ballistics = ChannelBallistics{};
+    }
+    notLiveMessage_ = std::move(text);
+    FullRepaint();
 }
 
 QImage CVexaMeterView::RenderFullRepaint() {

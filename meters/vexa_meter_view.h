@@ -31,6 +31,9 @@ public:
 
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, CommandState& state) override;
+    // Going not-live also forgets the levels, so that none of them returns with the card.
+    void ShowNotLive(const QString& message) override;
+    bool IsLive() const { return notLiveMessage_.empty(); }
 
     const LOGFONT& Font() const { return font_; }
     int32_t MinWidth() const { return minWidth_; }
@@ -106,4 +109,5 @@ private:
     std::array<QRect, 64> markersPainted_;
     QRect readoutsPainted_;
     bool flushQueued_ = false;
+    std::string notLiveMessage_;
 };

@@ -40,6 +40,12 @@ int CVexaView::OnParamsChanged(int) {
     return 0;
 }
 void CVexaView::OnLevelReport(const LevelReport&, int32_t) {}
+void CVexaView::ShowNotLive(const QString&) {}
+
+void CVexaView::OnCardAnswering(bool answering) {
+    if (document_)
+        document_->OnCardAnswering(answering);
+}
 
 void CVexaView::Serialize(LineWriter&) {}
 void CVexaView::Serialize(LineReader&) {}

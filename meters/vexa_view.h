@@ -34,6 +34,11 @@ public:
     virtual void LoadSettings(const std::string& section);
     virtual int OnParamsChanged(int force);
     void OnLevelReport(const LevelReport& report, int32_t cookie) override;
+    // Passed on to the document, which decides what the window shows.
+    void OnCardAnswering(bool answering) override;
+    // A non-empty message: no card feeds the meters, which show that and the message
+    // instead of levels until it is cleared.
+    virtual void ShowNotLive(const QString& message);
     int IsCtrlHeld() const { return ctrlHeld_; }
 
     // The view's part of a setup file: its font line and parameter lines.

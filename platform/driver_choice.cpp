@@ -7,6 +7,8 @@
 #include "driver/in_process_transport.h"
 #include "platform/socket_transport.h"
 
+#include <cstdio>
+
 namespace {
 
 // The start-up probe may wait longer than a poll: missing a busy driver here would leave
@@ -29,16 +31,26 @@ DriverChoice SocketChoice(const std::string& directory) {
 
 } // namespace
 
-DriverChoice ChooseDriverTransport(const sim::DirectoryEnvironment& environment) {
+DriverChoice ChooseDriverTransport(const sim::DirectoryEnvironment& environment,
+                                   const SocketTransport::Warn& warn) {
     std::string directory = sim::ResolveDriverDirectory(environment);
-    if (!environment.driverDir.empty())
+    // The probe keeps quiet about an untrusted directory: the transport chosen tells that.
+    SocketTransport probe(directory, kStartupProbeDeadline, [](const std::string&) {});
+    const bool answers = AnySlotAnswers(probe);
+    if (!environment.driverDir.empty()) {
+        std::string why;
+        if (!answers && sim::CheckDriverDirectory(directory, why) != sim::DirectoryState::Untrusted)
+            warn("no card driver answers in " + directory +
+                 " (LEVORA_DRIVER_DIR); the windows wait for levora-driver there");
         return SocketChoice(directory);
-    SocketTransport probe(directory, kStartupProbeDeadline);
-    if (AnySlotAnswers(probe))
+    }
+    if (answers)
         return SocketChoice(directory);
     return {std::make_unique<InProcessTransport>(sim::EmbeddedConfig()), true, ""};
 }
 
 DriverChoice ChooseDriverTransport() {
-    return ChooseDriverTransport(sim::CurrentDirectoryEnvironment());
+    return ChooseDriverTransport(sim::CurrentDirectoryEnvironment(), [](const std::string& text) {
+        std::fprintf(stderr, "levora: %s\n", text.c_str());
+    });
 }

@@ -44,7 +44,7 @@ wait_for_exit "$pid" || fail "levora did not end"
 # A fresh start with only the file.
 rm -f "$conf"
 start_levora "$e2e_tmp/saved.lvr"
-wait_for_window "Multichannel Level Meter - saved.lvr" >/dev/null ||
+wait_for_window "Multichannel Level Meter - Kestrel Zento \(1\) Output ADAT 2 - saved\.lvr" >/dev/null ||
     fail "the file did not open: $(cat "$e2e_tmp/levora.log")"
 kill -TERM "$pid"
 wait_for_exit "$pid" || fail "levora did not end"

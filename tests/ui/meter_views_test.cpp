@@ -70,7 +70,8 @@ TEST_F(MeterViewTest, StereoWindowWidthFollowsTheFontAndStaysLocked) {
     StartWith(kStereo);
     CVexaLevel2View* view = Stereo();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->width(), view->MinWidth());
+    // Never narrower than the menu and status bars need.
+    EXPECT_EQ(view->width(), std::max(view->MinWidth(), Frame(0)->NarrowestViewWidth()));
     EXPECT_EQ(Frame(0)->FixedWidth(), Frame(0)->OuterGeometry().width());
     const int narrow = view->MinWidth();
 
@@ -81,7 +82,7 @@ TEST_F(MeterViewTest, StereoWindowWidthFollowsTheFontAndStaysLocked) {
     Settle();
     EXPECT_EQ(view->Font().lfHeight, -20);
     EXPECT_GT(view->MinWidth(), narrow);
-    EXPECT_EQ(view->width(), view->MinWidth());
+    EXPECT_EQ(view->width(), std::max(view->MinWidth(), Frame(0)->NarrowestViewWidth()));
     // Cancel changes nothing.
     AnswerFont(nullptr);
     Frame(0)->RouteCommand(cmd::kFont);

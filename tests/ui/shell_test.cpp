@@ -31,8 +31,10 @@ TEST_F(ShellTest, FirstWindowRestoresWorkspaceFrame0) {
     EXPECT_EQ(Doc(0)->selection.ChanNumber, 12);
     EXPECT_EQ(Doc(0)->selection.cardKind, 0);
     ExpectPlaced(Frame(0), QRect(50, 60, 400, 600));
-    EXPECT_EQ(Frame(0)->windowTitle(), "Ostrel Levora - Stereo Level Meter");
-    EXPECT_EQ(Doc(0)->levelState, 1);
+    EXPECT_EQ(Frame(0)->windowTitle(),
+              "Ostrel Levora - Stereo Level Meter - Kestrel Zento (1) Input SPDIF");
+    EXPECT_TRUE(Doc(0)->levelState.running);
+    EXPECT_EQ(Doc(0)->levelState.rateCode, 1);
     EXPECT_EQ(MeterFunctions()[0].openCount, 1);
 }
 
@@ -44,7 +46,7 @@ TEST_F(ShellTest, SwitchToTheSameFunctionKeepsViewAndCount) {
     Doc(0)->SetFunction(1, nullptr);
     EXPECT_EQ(Doc(0)->MeterView(), view);
     EXPECT_EQ(MeterFunctions()[1].openCount, count);
-    EXPECT_GE(Doc(0)->levelState, 0);
+    EXPECT_TRUE(Doc(0)->levelState.running);
     // An index past the table selects the global meter.
     Doc(0)->SetFunction(7, nullptr);
     EXPECT_EQ(Doc(0)->SWType, 2);
@@ -178,22 +180,22 @@ TEST_F(ShellTest, CtrlActivateLevelProcessingActsOnEveryWindow) {
     ASSERT_TRUE(NewWindow(0));
     ASSERT_TRUE(NewWindow(2));
     Doc(1)->OnCommand(cmd::kActivateLevelProcessing);
-    ASSERT_LT(Doc(1)->levelState, 0);
+    ASSERT_FALSE(Doc(1)->levelState.running);
 
     // Ctrl held in a running window stops all of them.
     Frame(0)->show();
     QTest::keyPress(Doc(0)->MeterView(), Qt::Key_Control);
     Doc(0)->OnCommand(cmd::kActivateLevelProcessing);
     for (int i = 0; i < 3; ++i)
-        EXPECT_LT(Doc(i)->levelState, 0) << i;
+        EXPECT_FALSE(Doc(i)->levelState.running) << i;
     // Ctrl held in a stopped window starts all of them.
     Doc(0)->OnCommand(cmd::kActivateLevelProcessing);
     for (int i = 0; i < 3; ++i)
-        EXPECT_GE(Doc(i)->levelState, 0) << i;
+        EXPECT_TRUE(Doc(i)->levelState.running) << i;
     QTest::keyRelease(Doc(0)->MeterView(), Qt::Key_Control);
     Doc(0)->OnCommand(cmd::kActivateLevelProcessing);
-    EXPECT_LT(Doc(0)->levelState, 0);
-    EXPECT_GE(Doc(1)->levelState, 0);
+    EXPECT_FALSE(Doc(0)->levelState.running);
+    EXPECT_TRUE(Doc(1)->levelState.running);
 }
 
 TEST_F(ShellTest, RestartLevelProcessingRestartsOnlyRunningWindows) {
@@ -202,8 +204,8 @@ TEST_F(ShellTest, RestartLevelProcessingRestartsOnlyRunningWindows) {
     ASSERT_TRUE(NewWindow(0));
     Doc(1)->SetLevelProcessing(false);
     app->RestartLevelProcessing();
-    EXPECT_GE(Doc(0)->levelState, 0);
-    EXPECT_LT(Doc(1)->levelState, 0);
+    EXPECT_TRUE(Doc(0)->levelState.running);
+    EXPECT_FALSE(Doc(1)->levelState.running);
 }
 
 TEST_F(ShellTest, SpeedChangeRestartsRegistrationsOnce) {
@@ -211,11 +213,12 @@ TEST_F(ShellTest, SpeedChangeRestartsRegistrationsOnce) {
     profile.WriteInt("Settings", "CardNumber", 3);
     ASSERT_TRUE(app->InitInstance(""));
     ASSERT_EQ(Doc(0)->selection.CardNumber, 3);
-    ASSERT_EQ(Doc(0)->levelState, 1);
+    ASSERT_EQ(Doc(0)->levelState.rateCode, 1);
     std::string error;
     ASSERT_TRUE(transport.Driver().SetSpeed(3, sim::Speed::Double, error)) << error;
     engine.Poll();
-    EXPECT_EQ(Doc(0)->levelState, 5);
+    EXPECT_TRUE(Doc(0)->levelState.running);
+    EXPECT_EQ(Doc(0)->levelState.rateCode, 5);
     EXPECT_EQ(engine.registeredRate(3), 5);
 }
 
@@ -404,10 +407,11 @@ TEST_F(ShellTest, MessageAndCaptionFollowTheFrameState) {
     Start();
     ASSERT_TRUE(app->InitInstance(""));
     CMainFrame* frame = Frame(0);
-    EXPECT_EQ(frame->windowTitle(), "Ostrel Levora - Multichannel Level Meter");
+    const QString caption = "Ostrel Levora - Multichannel Level Meter - Kestrel Orvo (1) Input 1+2";
+    EXPECT_EQ(frame->windowTitle(), caption);
     frame->SetFileInTitle(true);
-    EXPECT_EQ(frame->windowTitle(), QString("Ostrel Levora - Multichannel Level Meter - %1")
-                                        .arg(QString::fromStdString(Doc(0)->Title())));
+    EXPECT_EQ(frame->windowTitle(),
+              QString("%1 - %2").arg(caption, QString::fromStdString(Doc(0)->Title())));
     QStatusTipEvent tip(QString("Select a new function."));
     QCoreApplication::sendEvent(frame, &tip);
     EXPECT_EQ(frame->findChild<QLabel*>("pane0")->text(), "Select a new function.");
@@ -435,11 +439,12 @@ TEST_F(NoCardShellTest, ChannelSetupWithoutCardsRegistersNothing) {
     EXPECT_EQ(Doc(0)->selection.accepted, 1);
     EXPECT_EQ(Doc(0)->selection.ChanNumber, -1);
     EXPECT_EQ(Doc(0)->selection.GroupNumber, -1);
-    EXPECT_EQ(Doc(0)->levelState, 0);
+    EXPECT_TRUE(Doc(0)->levelState.running);
+    EXPECT_EQ(Doc(0)->levelState.rateCode, 0);
     for (int i = 0; i < LevelEngine::kSlots; ++i)
         ASSERT_EQ(engine.Slot(i).active, 0) << i;
     EXPECT_EQ(profile.ReadInt("Settings", "ChanNumber", 0), -1);
-    EXPECT_EQ(Frame(0)->findChild<QLabel*>("59143")->text(), "No card answers");
+    EXPECT_EQ(Frame(0)->findChild<QLabel*>("59143")->text(), "No driver answers");
 }
 
 TEST(SettingsFile, CorruptFileStartsWithDefaults) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,36 @@ TEST(ChannelNames, ModelNameFormats) {
         EXPECT_STREQ(ChannelNames::ModelNameFormat(kind), expected[kind]) << kind;
     EXPECT_EQ(ChannelNames::ModelNameFormat(-1), nullptr);
     EXPECT_EQ(ChannelNames::ModelNameFormat(8), nullptr);
+}
+
+TEST(ChannelNames, CardNamesCountWithinTheFamily) {
+    std::array<char, 40> name{};
+    ChannelSelection madi{.CardNumber = 2, .cardKind = 7};
+    ASSERT_TRUE(ChannelNames::CardName(madi, name));
+    EXPECT_STREQ(name.data(), "Kestrel Orvo (3)");
+    ChannelSelection tamsa{.CardNumber = 3, .cardKind = 6};
+    ASSERT_TRUE(ChannelNames::CardName(tamsa, name));
+    EXPECT_STREQ(name.data(), "Kestrel Tamsa (1)");
+
+    std::array<char, 16> tooShort{'x'};
+    ChannelSelection bello{.CardNumber = 5, .cardKind = 2};
+    EXPECT_FALSE(ChannelNames::CardName(bello, tooShort)); // "Kestrel Bello (3)" is 17 long
+    EXPECT_EQ(tooShort[0], 'x');
+    ChannelSelection absent{.CardNumber = 1, .cardKind = -1};
+    EXPECT_FALSE(ChannelNames::CardName(absent, name));
+
+    EXPECT_EQ(ChannelNames::FamilyNumber(0), 1);
+    EXPECT_EQ(ChannelNames::FamilyNumber(5), 3);
+    EXPECT_EQ(ChannelNames::FamilyNumber(6), 0);
+    EXPECT_EQ(ChannelNames::FamilyNumber(-1), 0);
+}
+
+TEST(ChannelNames, BusNames) {
+    EXPECT_STREQ(ChannelNames::BusName(0), "Input");
+    EXPECT_STREQ(ChannelNames::BusName(1), "Playback");
+    EXPECT_STREQ(ChannelNames::BusName(2), "Output");
+    EXPECT_EQ(ChannelNames::BusName(3), nullptr);
+    EXPECT_EQ(ChannelNames::BusName(-1), nullptr);
 }
 
 } // namespace

@@ -354,6 +354,8 @@ TEST_F(LevelEngineTest, SpeedChangeRestartsOnceUntilReRegistered) {
         // What the application does: every running window registers afresh.
         engine->UnregisterView(&a);
         engine->RegisterView(LevelEngine::kStereoMeter, selection, &a);
+        engine->UnregisterView(&b);
+        Register(LevelEngine::kGlobalMeter, Stereo(0, 2, 0), b);
         engine->UnregisterView(&c);
         Register(LevelEngine::kStereoMeter, Stereo(3, 1, 2), c);
     };
@@ -366,6 +368,209 @@ TEST_F(LevelEngineTest, SpeedChangeRestartsOnceUntilReRegistered) {
     engine->Poll();
     engine->Poll();
     EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(LevelEngineTest, RegistrationOlderThanTheSpeedChangeRestartsEvenAfterANewerOne) {
+    fake::Device& madi = Plug(0, fake::MadiInfo());
+    LevelRecorder early, late;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), early);
+    madi.cardInfo.bytes = fake::MadiInfo(kStatusDoubleSpeed);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 1), late);
+    engine->Poll();
+    // The early window still has the single-speed layout: it must be renewed too.
+    EXPECT_EQ(restarts, 1);
+}
+
+// Registers `view` on `selection` again at every restart, as the application does for a
+// running window.
+class RenewingTest : public LevelEngineTest {
+protected:
+    void RegisterRenewing(int32_t type, ChannelSelection base, LevelRecorder& view) {
+        auto renew = [this, type, base, &view] {
+            engine->UnregisterView(&view);
+            selection = base;
+            rate = engine->RegisterView(type, selection, &view);
+        };
+        renew();
+        onRestart = renew;
+    }
+
+    ChannelSelection selection;
+    int32_t rate = -1;
+};
+
+TEST_F(RenewingTest, CardThatMissedTheRegistrationProbeIsMeteredOnceItAnswers) {
+    // Regression: a window registered while its card did not answer (a card plugged in
+    // later, a probe past its deadline) subscribed too little or nothing and was never
+    // renewed, though the card answered every poll.
+    fake::Device& quira = Plug(4, fake::KestrelInfo(20, 0, 0, 1));
+    quira.cardInfo.ok = false;
+    LevelRecorder view;
+    RegisterRenewing(LevelEngine::kGlobalMeter, Stereo(4, 0, 0), view);
+    EXPECT_EQ(rate, kRateNoCard);
+    EXPECT_FALSE(AnySlotActive());
+
+    quira.cardInfo.ok = true;
+    engine->Poll();
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(rate, kRateSingle);
+    EXPECT_EQ(selection.cardKind, 1);
+    view.calls.clear();
+    engine->Poll();
+    engine->Poll();
+    EXPECT_EQ(restarts, 1);
+    ASSERT_EQ(view.calls.size(), 18u);
+    view.calls.resize(9);
+    ExpectPairs(view, 0, {0, 1, 2, 3, 8, 9, 10, 11, 12}, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_TRUE(view.told.empty());
+}
+
+TEST_F(RenewingTest, CardPluggedInAfterTheRegistrationIsMeteredWithItsLayout) {
+    LevelRecorder view;
+    RegisterRenewing(LevelEngine::kStereoMeter, Stereo(3, 0, 4), view);
+    engine->Poll();
+    EXPECT_EQ(restarts, 0);
+    EXPECT_TRUE(view.calls.empty());
+
+    Plug(3, fake::KestrelInfo(20, kStatusDoubleSpeed, 0, 1));
+    engine->Poll();
+    EXPECT_EQ(restarts, 1);
+    view.calls.clear();
+    engine->Poll();
+    // Logical pair 4 of a double-speed Quira is driver pair 8, not the 4 an absent card maps.
+    ExpectPairs(view, 0, {8}, {0});
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(LevelEngineTest, CardThatStopsAnsweringIsToldAfterThreePollsOnce) {
+    fake::Device& card = Plug(0, fake::MadiInfo());
+    LevelRecorder view, other;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), view);
+    Register(LevelEngine::kStereoMeter, Stereo(1, 0, 0), other); // no card in slot 1
+    engine->Poll();
+    card.present = false;
+    for (int poll = 1; poll < LevelEngine::kMissedPollsUntilSilent; ++poll)
+        engine->Poll();
+    // One probe past its deadline on a busy machine is not a card that went away.
+    EXPECT_TRUE(view.told.empty());
+    engine->Poll();
+    EXPECT_EQ(view.told, std::vector<bool>{false});
+    engine->Poll();
+    engine->Poll();
+    EXPECT_EQ(view.told, std::vector<bool>{false});
+    EXPECT_EQ(view.calls.size(), 1u);
+    // Registered while its card was absent: it never was told it answers.
+    EXPECT_TRUE(other.told.empty());
+
+    card.present = true;
+    engine->Poll();
+    EXPECT_EQ(view.told, (std::vector<bool>{false, true}));
+    EXPECT_EQ(view.calls.size(), 2u);
+    EXPECT_EQ(restarts, 0);
+}
+
+TEST_F(LevelEngineTest, ShortGapsInTheAnswersAreNotTold) {
+    fake::Device& card = Plug(3, fake::KestrelInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kMultiChannelMeter, Group(3, 0, 0), view);
+    for (int round = 0; round < 3; ++round) {
+        card.present = false;
+        for (int poll = 1; poll < LevelEngine::kMissedPollsUntilSilent; ++poll)
+            engine->Poll();
+        card.present = true;
+        engine->Poll();
+    }
+    EXPECT_TRUE(view.told.empty());
+}
+
+TEST_F(LevelEngineTest, CardBackInAnotherSpeedAsksForARestartInsteadOfAnswering) {
+    fake::Device& card = Plug(5, fake::KestrelInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(5, 1, 0), view);
+    card.present = false;
+    for (int poll = 0; poll < LevelEngine::kMissedPollsUntilSilent; ++poll)
+        engine->Poll();
+    card.present = true;
+    card.cardInfo.bytes = fake::KestrelInfo(150, kStatusDoubleSpeed);
+    engine->Poll();
+    EXPECT_EQ(view.told, std::vector<bool>{false});
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(LevelEngineTest, UnregisteredViewIsToldNothing) {
+    fake::Device& card = Plug(0, fake::MadiInfo());
+    LevelRecorder view;
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), view);
+    engine->UnregisterView(&view);
+    card.present = false;
+    for (int poll = 0; poll < 2 * LevelEngine::kMissedPollsUntilSilent; ++poll)
+        engine->Poll();
+    card.present = true;
+    card.cardInfo.bytes = fake::MadiInfo(kStatusDoubleSpeed);
+    engine->Poll();
+    EXPECT_TRUE(view.told.empty());
+    EXPECT_EQ(restarts, 0);
+}
+
+TEST_F(LevelEngineTest, ListenerToldSilentMayUnregisterItselfAndOthers) {
+    fake::Device& card = Plug(0, fake::MadiInfo());
+    struct Leaving final : LevelListener {
+        void OnLevelReport(const LevelReport&, int32_t) override {}
+        void OnCardAnswering(bool) override { leave(); }
+        std::function<void()> leave;
+    } leaving;
+    LevelRecorder first, second, third;
+    ChannelSelection selection = Stereo(0, 0, 3);
+    engine->RegisterView(LevelEngine::kStereoMeter, selection, &leaving);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 0), first);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 1), second);
+    Register(LevelEngine::kStereoMeter, Stereo(0, 0, 2), third);
+    leaving.leave = [&] {
+        engine->UnregisterView(&leaving);
+        engine->UnregisterView(&second);
+    };
+    card.present = false;
+    // One poll more: a listener skipped while the others left is told by the next one.
+    for (int poll = 0; poll <= LevelEngine::kMissedPollsUntilSilent; ++poll)
+        engine->Poll();
+    EXPECT_EQ(first.told, std::vector<bool>{false});
+    EXPECT_TRUE(second.told.empty());
+    EXPECT_EQ(third.told, std::vector<bool>{false});
+}
+
+TEST_F(LevelEngineTest, AnyCardAnswersFollowsTheLatestProbes) {
+    EXPECT_FALSE(engine->AnyCardAnswers());
+    fake::Device& other = Plug(4, fake::KestrelInfo());
+    LevelRecorder view;
+    // A registration its card does not answer looks at the other slots at once.
+    Register(LevelEngine::kStereoMeter, Stereo(2, 0, 0), view);
+    EXPECT_TRUE(engine->AnyCardAnswers());
+    other.present = false;
+    engine->Poll();
+    EXPECT_FALSE(engine->AnyCardAnswers());
+    Plug(2, fake::MadiInfo());
+    engine->Poll();
+    EXPECT_TRUE(engine->AnyCardAnswers());
+}
+
+TEST_F(LevelEngineTest, ListenerToldSilentSeesWhetherAnyOtherCardStillAnswers) {
+    fake::Device& first = Plug(0, fake::MadiInfo());
+    fake::Device& last = Plug(5, fake::KestrelInfo());
+    std::vector<bool> anyWhenTold;
+    struct Asking final : LevelListener {
+        void OnLevelReport(const LevelReport&, int32_t) override {}
+        void OnCardAnswering(bool) override { ask(); }
+        std::function<void()> ask;
+    } asking;
+    asking.ask = [&] { anyWhenTold.push_back(engine->AnyCardAnswers()); };
+    ChannelSelection selection = Stereo(0, 0, 1);
+    engine->RegisterView(LevelEngine::kStereoMeter, selection, &asking);
+    // The whole driver goes: card 5 is probed after card 0 in the same poll.
+    first.present = false;
+    last.present = false;
+    for (int poll = 0; poll < LevelEngine::kMissedPollsUntilSilent; ++poll)
+        engine->Poll();
+    EXPECT_EQ(anyWhenTold, std::vector<bool>{false});
 }
 
 TEST_F(LevelEngineTest, ListenerThatUnregistersItselfIsSkippedAfterwards) {

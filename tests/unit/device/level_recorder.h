@@ -20,8 +20,10 @@ public:
         if (during)
             during(report, cookie);
     }
+    void OnCardAnswering(bool answering) override { told.push_back(answering); }
 
     std::vector<Call> calls;
+    std::vector<bool> told; // what OnCardAnswering said, in order
     std::function<void(const LevelReport&, int32_t)> during;
 };
 

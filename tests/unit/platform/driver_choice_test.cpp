@@ -36,22 +36,50 @@ protected:
         return ProbeCard(device, name, slot, kind);
     }
 
+    // A card that answers the card-information request.
+    static auto AnswerCard(int slot, int kind, sim::Speed speed) {
+        return [slot, kind, speed](int fd) {
+            FakeDriverServer::ReadRequest(fd);
+            std::vector<uint8_t> info(driver_protocol::kCardInfoSize);
+            sim::EncodeCardInfo(slot, kind, speed, info.data());
+            FakeDriverServer::Send(fd, FakeDriverServer::Reply(1, 92, info));
+        };
+    }
+    SocketTransport::Warn Collect() {
+        return [this](const std::string& text) { warnings.push_back(text); };
+    }
+
     std::string runtime;
     sim::DirectoryEnvironment environment;
+    std::vector<std::string> warnings;
 };
 
 TEST_F(DriverChoiceTest, ASetDriverDirectoryIsUsedEvenBeforeTheDriverRuns) {
     environment.driverDir = runtime + "/not-yet";
-    DriverChoice choice = ChooseDriverTransport(environment);
+    DriverChoice choice = ChooseDriverTransport(environment, Collect());
     EXPECT_FALSE(choice.embedded);
     EXPECT_EQ(choice.directory, runtime + "/not-yet");
     int32_t kind = -1;
     EXPECT_EQ(ProbeSlot(*choice.transport, 0, &kind), kRateNoCard);
+    // Regression: a window on a driver directory where nothing answered stayed blank with
+    // nothing said on stderr.
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find(runtime + "/not-yet"), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[0].find("LEVORA_DRIVER_DIR"), std::string::npos) << warnings[0];
+}
+
+TEST_F(DriverChoiceTest, ASetDriverDirectoryThatAnswersIsNotWarnedAbout) {
+    std::string dir = DefaultDir();
+    environment.driverDir = dir;
+    FakeDriverServer server(dir + "/madiOut0", AnswerCard(0, 7, sim::Speed::Single));
+    DriverChoice choice = ChooseDriverTransport(environment, Collect());
+    EXPECT_FALSE(choice.embedded);
+    EXPECT_TRUE(warnings.empty());
 }
 
 TEST_F(DriverChoiceTest, WithoutADriverTheEmbeddedDemoCardsAnswer) {
     DefaultDir();
-    DriverChoice choice = ChooseDriverTransport(environment);
+    DriverChoice choice = ChooseDriverTransport(environment, Collect());
     ASSERT_TRUE(choice.embedded);
     int32_t kind = -1;
     EXPECT_EQ(ProbeSlot(*choice.transport, 0, &kind), kRateSingle);
@@ -60,13 +88,8 @@ TEST_F(DriverChoiceTest, WithoutADriverTheEmbeddedDemoCardsAnswer) {
 
 TEST_F(DriverChoiceTest, ADriverAnsweringInTheDefaultDirectoryIsUsed) {
     std::string dir = DefaultDir();
-    FakeDriverServer server(dir + "/kestrelOut13", [](int fd) {
-        FakeDriverServer::ReadRequest(fd);
-        std::vector<uint8_t> info(driver_protocol::kCardInfoSize);
-        sim::EncodeCardInfo(4, 6, sim::Speed::Double, info.data());
-        FakeDriverServer::Send(fd, FakeDriverServer::Reply(1, 92, info));
-    });
-    DriverChoice choice = ChooseDriverTransport(environment);
+    FakeDriverServer server(dir + "/kestrelOut13", AnswerCard(4, 6, sim::Speed::Double));
+    DriverChoice choice = ChooseDriverTransport(environment, Collect());
     EXPECT_FALSE(choice.embedded);
     EXPECT_EQ(choice.directory, dir);
     int32_t kind = -1;
@@ -80,7 +103,7 @@ TEST_F(DriverChoiceTest, ASocketThatAnswersNoCardDoesNotCount) {
         FakeDriverServer::ReadRequest(fd);
         FakeDriverServer::Send(fd, FakeDriverServer::Reply(1, 92, std::vector<uint8_t>(92, 0)));
     });
-    EXPECT_TRUE(ChooseDriverTransport(environment).embedded);
+    EXPECT_TRUE(ChooseDriverTransport(environment, Collect()).embedded);
     EXPECT_EQ(server.Connections(), 1);
 }
 
