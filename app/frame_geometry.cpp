@@ -1,31 +1,6 @@
 #include "app/frame_geometry.h"
 
-#include <algorithm>
-
 namespace frame_geometry {
-
-QRect ApplySizingLock(int edge, QRect r, int fixedWidth, int fixedHeight) {
-    // Work on exclusive right/bottom edges as the window system does.
-    int left = r.left(), top = r.top();
-    int right = left + r.width(), bottom = top + r.height();
-    if (fixedWidth != 0) {
-        if (edge == kLeft || edge == kTopLeft || edge == kBottomLeft)
-            right = left + fixedWidth;
-        else if (edge == kRight || edge == kTopRight || edge == kBottomRight)
-            left = right - fixedWidth;
-    }
-    if (fixedHeight != 0) {
-        if (edge == kBottom || edge == kBottomLeft || edge == kBottomRight)
-            top = bottom - fixedHeight;
-        else if (edge == kTop || edge == kTopLeft || edge == kTopRight)
-            bottom = top + fixedHeight;
-    }
-    return QRect(left, top, right - left, bottom - top);
-}
-
-int MaxTrackWidth(int fixedWidth) {
-    return std::max(fixedWidth + 200, 1300);
-}
 
 std::optional<QRect> KeepOnScreen(const QRect& window, QRect screen) {
     const int W = screen.width() > 0 ? screen.width() : 3200;

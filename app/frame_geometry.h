@@ -7,24 +7,6 @@
 // checked on their own. All rectangles are outer window rectangles in screen pixels.
 namespace frame_geometry {
 
-// Edges of a sizing drag, as the window system numbers them.
-enum SizingEdge {
-    kLeft = 1,
-    kRight = 2,
-    kTop = 3,
-    kTopLeft = 4,
-    kTopRight = 5,
-    kBottom = 6,
-    kBottomLeft = 7,
-    kBottomRight = 8,
-};
-
-// A locked dimension (non-zero fixed size) turns a drag of its edge into a move.
-QRect ApplySizingLock(int edge, QRect r, int fixedWidth, int fixedHeight);
-
-// The widest the frame may be dragged or maximized.
-int MaxTrackWidth(int fixedWidth);
-
 // Where KeepOnScreen moves a window, or nothing when it stays. `screen` is the virtual
 // screen; an empty one counts as 3200 x 1500.
 std::optional<QRect> KeepOnScreen(const QRect& window, QRect screen);

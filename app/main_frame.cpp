@@ -2,7 +2,6 @@
 
 #include "app/command_ids.h"
 #include "app/frame_bars.h"
-#include "app/frame_geometry.h"
 #include "app/screen_saver_inhibitor.h"
 #include "app/toolbar_icons.h"
 #include "app/vexa_app.h"
@@ -12,13 +11,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
-#include <utility>
+#include <algorithm>
 #include <vector>
 
 const QEvent::Type CMainFrame::kHandOverEvent = static_cast<QEvent::Type>(QEvent::User + 1);
@@ -150,7 +149,6 @@ CMainFrame::CMainFrame(CVexaApp& app)
     auto* initialView = new CVexaView(app_.profile(), this);
     setCentralWidget(initialView);
     document_->AttachInitialView(initialView);
-    ApplyMaxTrackWidth();
 
     // Tool bar buttons follow the command state while the program runs.
     auto* idle = new QTimer(this);
@@ -380,59 +378,6 @@ void CMainFrame::ShowNormal() {
         show();
 }
 
-QMargins CMainFrame::Decoration() const {
-    const QWindow* window = windowHandle();
-    return window && isVisible() ? window->frameMargins() : QMargins();
-}
-
-QRect CMainFrame::OuterGeometry() const {
-    return geometry().marginsAdded(Decoration());
-}
-
-QRect CMainFrame::NormalOuterGeometry() const {
-    const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
-    return normal.marginsAdded(Decoration());
-}
-
-void CMainFrame::SetOuterGeometry(const QRect& outer) {
-    if (!isVisible()) {
-        // The frame's decoration is known only once it is shown.
-        pendingOuter_ = outer;
-        setGeometry(outer);
-        return;
-    }
-    ++placing_;
-    const QRect client = outer.marginsRemoved(Decoration());
-    move(outer.topLeft());
-    resize(std::max(1, client.width()), std::max(1, client.height()));
-    lastOuter_ = OuterGeometry();
-    --placing_;
-}
-
-void CMainFrame::SetOuterSize(const QSize& outer) {
-    if (!isVisible()) {
-        pendingOuter_ = QRect(geometry().topLeft(), outer);
-        resize(outer);
-        return;
-    }
-    ++placing_;
-    const QMargins deco = Decoration();
-    resize(std::max(1, outer.width() - deco.left() - deco.right()),
-           std::max(1, outer.height() - deco.top() - deco.bottom()));
-    lastOuter_ = OuterGeometry();
-    --placing_;
-}
-
-QRect CMainFrame::OnSizing(int edge, const QRect& outer) const {
-    return frame_geometry::ApplySizingLock(edge, outer, fixedWidth_, fixedHeight_);
-}
-
-void CMainFrame::ApplyMaxTrackWidth() {
-    const int maxOuter = frame_geometry::MaxTrackWidth(fixedWidth_);
-    const QMargins deco = Decoration();
-    setMaximumWidth(std::max(1, maxOuter - deco.left() - deco.right()));
-}
-
 int CMainFrame::NarrowestViewWidth() const {
     const int bars = std::max(FullMenuBarWidth(*menuBar()), statusBar()->minimumSizeHint().width());
     // Less what stands beside the view in the frame: a tool bar docked left or right.
@@ -441,75 +386,25 @@ int CMainFrame::NarrowestViewWidth() const {
 }
 
 int CMainFrame::FitClientSize(int width, int height) {
+    CVexaView* view = ActiveView();
+    if (view) {
+        // The view may not have been laid out since the frame was resized or the view
+        // replaced: its size now would be stale.
+        layout()->invalidate();
+        layout()->activate();
+    }
     // Never so narrow that a menu title or a status pane is hidden.
     if (width != 0)
         width = std::max(width, NarrowestViewWidth());
-    CVexaView* view = ActiveView();
-    const QRect outer = OuterGeometry();
-    int outerWidth, outerHeight;
-    if (view) {
-        outerWidth = outer.width() - view->width() + width;
-        outerHeight = outer.height() - view->height() + height;
-    } else {
-        const QMargins deco = Decoration();
-        outerWidth = std::max(width, 10) + deco.left() + deco.right();
-        outerHeight = std::max(height, 10) + deco.top() + deco.bottom();
-    }
-    fixedWidth_ = width != 0 ? outerWidth : 0;
-    fixedHeight_ = height != 0 ? outerHeight : 0;
-    ApplyMaxTrackWidth();
-    const QRect target = frame_geometry::CentreResize(outer, fixedWidth_, fixedHeight_);
-    if (target == outer)
-        return 0;
-    SetOuterGeometry(target);
-    return 1;
+    QSize client(std::max(width, 10), std::max(height, 10));
+    if (view)
+        client = size() - view->size() + QSize(width, height);
+    return placement_.Lock(width != 0 ? client.width() : 0, height != 0 ? client.height() : 0) ? 1
+                                                                                               : 0;
 }
 
 void CMainFrame::KeepOnScreen() {
-    QRect virtualScreen;
-    for (QScreen* screen : QGuiApplication::screens())
-        virtualScreen |= screen->geometry();
-    if (auto moved = frame_geometry::KeepOnScreen(OuterGeometry(), virtualScreen)) {
-        ++placing_;
-        move(moved->topLeft());
-        lastOuter_ = OuterGeometry();
-        --placing_;
-    }
-}
-
-void CMainFrame::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    const QRect outer = OuterGeometry();
-    const bool locked = (fixedWidth_ && outer.width() != fixedWidth_) ||
-                        (fixedHeight_ && outer.height() != fixedHeight_);
-    if (placing_ == 0 && locked && lastOuter_.isValid() && isVisible()) {
-        // A drag of a locked edge: the window follows the edge instead of changing size.
-        int edge = 0;
-        const bool left = outer.left() != lastOuter_.left();
-        const bool top = outer.top() != lastOuter_.top();
-        if (outer.width() != lastOuter_.width())
-            edge = left ? frame_geometry::kLeft : frame_geometry::kRight;
-        if (outer.height() != lastOuter_.height()) {
-            const int vertical = top ? frame_geometry::kTop : frame_geometry::kBottom;
-            edge = edge == 0 ? vertical : edge + vertical; // 1+3=4, 2+3=5, 1+6=7, 2+6=8
-        }
-        const QRect corrected = OnSizing(edge, outer);
-        QTimer::singleShot(0, this, [this, corrected] { SetOuterGeometry(corrected); });
-    }
-    if (placing_ == 0)
-        lastOuter_ = outer;
-}
-
-void CMainFrame::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (pendingOuter_.isValid())
-        SetOuterGeometry(std::exchange(pendingOuter_, QRect()));
-}
-
-void CMainFrame::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    if (placing_ == 0)
-        lastOuter_ = OuterGeometry();
+    placement_.KeepOnScreen();
 }
 
 void CMainFrame::ReplaceView(CVexaView* view) {

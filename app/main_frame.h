@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_target.h"
+#include "app/frame_placement.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -58,15 +59,14 @@ public:
     void ShowNormal();
 
     // Outer (window-manager frame included) geometry, as the settings store keeps it.
-    QRect OuterGeometry() const;
-    QRect NormalOuterGeometry() const;
-    void SetOuterGeometry(const QRect& outer);
-    void SetOuterSize(const QSize& outer);
+    QRect OuterGeometry() const { return placement_.Outer(); }
+    QRect NormalOuterGeometry() const { return placement_.NormalOuter(); }
+    void SetOuterGeometry(const QRect& outer) { placement_.Place(outer); }
+    void SetOuterSize(const QSize& outer) { placement_.Resize(outer); }
 
-    // A drag of `edge` proposed `outer`; a locked dimension turns it into a move.
-    QRect OnSizing(int edge, const QRect& outer) const;
-    int FixedWidth() const { return fixedWidth_; }
-    int FixedHeight() const { return fixedHeight_; }
+    // The outer size locks of FitClientSize, 0 where free.
+    int FixedWidth() const { return placement_.LockedOuterWidth(); }
+    int FixedHeight() const { return placement_.LockedOuterHeight(); }
 
     // The window's destruction: tells the application, lets the views and the document go.
     void DestroyFrame();
@@ -83,9 +83,6 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
@@ -98,8 +95,6 @@ private:
     void OnHandOver();
     void SaveBarState();
     void RestoreBarState();
-    void ApplyMaxTrackWidth();
-    QMargins Decoration() const;
 
     CVexaApp& app_;
     std::unique_ptr<CVexaDoc> document_;
@@ -111,13 +106,7 @@ private:
 
     int32_t DeactivateScreenSaver = 0;
     int32_t AlwaysOnTop = 0;
-    int fixedWidth_ = 0;
-    int fixedHeight_ = 0;
     bool showFileInTitle_ = false;
     bool destroying_ = false;
-    // Set while the program itself moves or resizes the window.
-    int placing_ = 0;
-    QRect lastOuter_;
-    // Placed before the frame was first shown; applied once its decoration is known.
-    QRect pendingOuter_;
+    FramePlacement placement_{*this};
 };

@@ -153,3 +153,18 @@ wait_for_no_window() {
     done
     return 1
 }
+
+# Prints "left top width height" of the outer rectangle of window $1: the window manager's
+# frame around it (its ancestor just below the root) with the frame's border, or the window
+# itself where nothing frames it.
+outer_geometry() {
+    local id=$1 parent root
+    root=$(xwininfo -root | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p')
+    while parent=$(xwininfo -tree -id "$id" | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p') &&
+        [ -n "$parent" ] && [ "$parent" != "$root" ]; do
+        id=$parent
+    done
+    xwininfo -frame -id "$id" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /Width:/ {w = $NF} /Height:/ {h = $NF} /Border width:/ {b = $NF}
+        END {print x - b, y - b, w + 2 * b, h + 2 * b}'
+}

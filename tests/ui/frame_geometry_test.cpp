@@ -4,27 +4,6 @@
 
 using namespace frame_geometry;
 
-TEST(FrameGeometry, LockedWidthTurnsAnEdgeDragIntoAMove) {
-    // The window was (100, 50, 600 wide); the right edge was dragged 40 pixels further out.
-    const QRect dragged(100, 50, 640, 400);
-    EXPECT_EQ(ApplySizingLock(kRight, dragged, 600, 0), QRect(140, 50, 600, 400));
-    EXPECT_EQ(ApplySizingLock(kBottomRight, dragged, 600, 0), QRect(140, 50, 600, 400));
-    // The left edge dragged 30 pixels inwards: the window moves right with it.
-    EXPECT_EQ(ApplySizingLock(kLeft, QRect(130, 50, 570, 400), 600, 0), QRect(130, 50, 600, 400));
-    // Height free: a drag of the bottom edge sizes as usual.
-    EXPECT_EQ(ApplySizingLock(kBottom, QRect(100, 50, 600, 480), 600, 0), QRect(100, 50, 600, 480));
-    EXPECT_EQ(ApplySizingLock(kBottom, QRect(100, 50, 600, 480), 600, 400),
-              QRect(100, 130, 600, 400));
-    EXPECT_EQ(ApplySizingLock(kTopLeft, QRect(90, 40, 610, 410), 600, 400),
-              QRect(90, 40, 600, 400));
-}
-
-TEST(FrameGeometry, MaximumTrackWidth) {
-    EXPECT_EQ(MaxTrackWidth(0), 1300);
-    EXPECT_EQ(MaxTrackWidth(1100), 1300);
-    EXPECT_EQ(MaxTrackWidth(1101), 1301);
-}
-
 TEST(FrameGeometry, KeepOnScreen) {
     const QRect screen(0, 0, 1280, 1024);
     EXPECT_FALSE(KeepOnScreen(QRect(10, 10, 400, 600), screen));

@@ -383,20 +383,25 @@ TEST(GlobalSettingsTest, OutOfRangeValuesLoadAndStoreClamped) {
 
 namespace {
 
-TEST_F(ShellTest, TheViewLocksTheWidthAndADragOfItMovesTheWindow) {
+// Fault: under a window manager a drag of the right border widened the locked window.
+TEST_F(ShellTest, TheViewLocksTheWidthAgainstAnyResize) {
     Start();
     ASSERT_TRUE(app->InitInstance(""));
     CMainFrame* frame = Frame(0);
     frame->SetOuterGeometry(QRect(100, 100, 600, 500));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
     const QRect outer = frame->OuterGeometry();
     ASSERT_NE(frame->FixedWidth(), 0);
     EXPECT_EQ(outer.width(), frame->FixedWidth());
     EXPECT_EQ(frame->FixedHeight(), 0);
-    const int w = frame->FixedWidth();
-    EXPECT_EQ(frame->OnSizing(2, QRect(outer.left(), 100, w + 40, 500)),
-              QRect(outer.left() + 40, 100, w, 500));
-    EXPECT_EQ(frame->OnSizing(6, QRect(outer.left(), 100, w, 540)),
-              QRect(outer.left(), 100, w, 540));
+    // The window manager is told the width as both minimum and maximum: a drag of the border
+    // or a maximize can change only the height.
+    EXPECT_EQ(frame->minimumWidth(), frame->width());
+    EXPECT_EQ(frame->maximumWidth(), frame->width());
+    EXPECT_EQ(frame->maximumHeight(), QWIDGETSIZE_MAX);
+    frame->resize(frame->width() + 120, frame->height() + 40);
+    EXPECT_EQ(frame->OuterGeometry(), outer.adjusted(0, 0, 0, 40));
+    frame->resize(frame->width(), frame->height() - 40);
     // Both values 0: no locks and no move.
     EXPECT_EQ(frame->FitClientSize(0, 0), 0);
     EXPECT_EQ(frame->FixedWidth(), 0);
