@@ -379,10 +379,14 @@ void CMainFrame::ShowNormal() {
 }
 
 int CMainFrame::NarrowestViewWidth() const {
-    const int bars = std::max(FullMenuBarWidth(*menuBar()), statusBar()->minimumSizeHint().width());
+    // Measured in the normal state only: maximized, the status bar hides its size grip, and
+    // the lock must not change with the window's state.
+    if (narrowestBars_ == 0 || !(isMaximized() || isFullScreen()))
+        narrowestBars_ =
+            std::max(FullMenuBarWidth(*menuBar()), statusBar()->minimumSizeHint().width());
     // Less what stands beside the view in the frame: a tool bar docked left or right.
     const CVexaView* view = ActiveView();
-    return bars - (view ? width() - view->width() : 0);
+    return narrowestBars_ - (view ? width() - view->width() : 0);
 }
 
 int CMainFrame::FitClientSize(int width, int height) {

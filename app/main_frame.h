@@ -107,6 +107,7 @@ private:
     int32_t DeactivateScreenSaver = 0;
     int32_t AlwaysOnTop = 0;
     bool showFileInTitle_ = false;
+    mutable int narrowestBars_ = 0; // see NarrowestViewWidth
     bool destroying_ = false;
     FramePlacement placement_{*this};
 };
