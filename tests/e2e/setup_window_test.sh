@@ -36,7 +36,13 @@ start_levora
 meter=$(wait_for_window "Ostrel Levora - Stereo Level Meter") ||
     fail "no stereo window: $(cat "$e2e_tmp/levora.log")"
 
-geometry() { xdotool getwindowgeometry "$1" | awk '/Position/ {p=$2} /Geometry/ {g=$2} END {print p, g}'; }
+# The outer rectangle's top-left corner (a window manager's frame included) and the client size.
+geometry() {
+    local outer size
+    outer=$(outer_geometry "$1")
+    size=$(xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}')
+    echo "$(echo "$outer" | awk '{print $1 "," $2}') $size"
+}
 shot() { import -window "$1" "$artifacts/$2.png"; }
 differing() { compare -metric AE "$artifacts/$1.png" "$artifacts/$2.png" null: 2>&1 || true; }
 shot_changed_from() { shoot_until_changed "$1" "$artifacts/$2.png" "$artifacts/$3.png"; }
@@ -67,6 +73,7 @@ shot_changed_from "$setup" setup-top-20 setup-opened || fail "the setup window d
 # The setup window keeps its rectangle when it moves, and Escape closes it.
 xdotool windowmove "$setup" 520 130
 sleep 0.3
+moved=$(geometry "$setup")
 xdotool windowfocus --sync "$setup"
 xdotool key Escape
 wait_for_no_window "Stereo Level Meter Setup" || fail "Escape did not close the setup window"
@@ -75,7 +82,7 @@ wait_for_no_window "Stereo Level Meter Setup" || fail "Escape did not close the 
 xdotool windowmove "$meter" 200 160
 sleep 0.3
 setup=$(open_setup) || fail "F2 did not open the setup window again"
-[ "$(geometry "$setup")" = "520,130 254x98" ] || fail "reopened at $(geometry "$setup")"
+[ "$(geometry "$setup")" = "$moved" ] || fail "reopened at $(geometry "$setup"), closed at $moved"
 import -window root "$artifacts/screen.png"
 
 kill -TERM "$pid"
