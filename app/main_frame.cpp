@@ -9,6 +9,7 @@
 #include "doc/vexa_doc.h"
 #include "meters/vexa_view.h"
 #include "platform/profile.h"
+#include "platform/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -386,15 +387,22 @@ QMargins CMainFrame::Decoration() const {
 }
 
 QRect CMainFrame::OuterGeometry() const {
-    return geometry().marginsAdded(Decoration());
+    return Placed(geometry().marginsAdded(Decoration()));
 }
 
 QRect CMainFrame::NormalOuterGeometry() const {
     const QRect normal = isMinimized() || isMaximized() ? normalGeometry() : geometry();
-    return normal.marginsAdded(Decoration());
+    return Placed(normal.marginsAdded(Decoration()));
+}
+
+QRect CMainFrame::Placed(QRect outer) const {
+    if (CompositorPlacesWindows())
+        outer.moveTopLeft(placedAt_);
+    return outer;
 }
 
 void CMainFrame::SetOuterGeometry(const QRect& outer) {
+    placedAt_ = outer.topLeft();
     if (!isVisible()) {
         // The frame's decoration is known only once it is shown.
         pendingOuter_ = outer;
@@ -411,7 +419,7 @@ void CMainFrame::SetOuterGeometry(const QRect& outer) {
 
 void CMainFrame::SetOuterSize(const QSize& outer) {
     if (!isVisible()) {
-        pendingOuter_ = QRect(geometry().topLeft(), outer);
+        pendingOuter_ = QRect(OuterGeometry().topLeft(), outer);
         resize(outer);
         return;
     }
@@ -471,6 +479,7 @@ void CMainFrame::KeepOnScreen() {
         virtualScreen |= screen->geometry();
     if (auto moved = frame_geometry::KeepOnScreen(OuterGeometry(), virtualScreen)) {
         ++placing_;
+        placedAt_ = moved->topLeft();
         move(moved->topLeft());
         lastOuter_ = OuterGeometry();
         --placing_;
@@ -500,9 +509,10 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
         lastOuter_ = outer;
 }
 
-void CMainFrame::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (pendingOuter_.isValid())
+void CMainFrame::setVisible(bool visible) {
+    QMainWindow::setVisible(visible);
+    // Only now is the decoration known: a Wayland window gets it once the show event is over.
+    if (visible && pendingOuter_.isValid())
         SetOuterGeometry(std::exchange(pendingOuter_, QRect()));
 }
 

@@ -56,6 +56,7 @@ public:
     void ReplaceView(CVexaView* view);
     void UpdateRatePane();
     void ShowNormal();
+    void setVisible(bool visible) override;
 
     // Outer (window-manager frame included) geometry, as the settings store keeps it.
     QRect OuterGeometry() const;
@@ -85,7 +86,6 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenus();
@@ -100,6 +100,8 @@ private:
     void RestoreBarState();
     void ApplyMaxTrackWidth();
     QMargins Decoration() const;
+    // `outer` at the position the program gave where the compositor places windows.
+    QRect Placed(QRect outer) const;
 
     CVexaApp& app_;
     std::unique_ptr<CVexaDoc> document_;
@@ -120,4 +122,6 @@ private:
     QRect lastOuter_;
     // Placed before the frame was first shown; applied once its decoration is known.
     QRect pendingOuter_;
+    // The outer top-left the program last gave the window (see CompositorPlacesWindows).
+    QPoint placedAt_;
 };
