@@ -160,7 +160,8 @@ follow_levels() {
         fail "'$1': the bars did not fall with a softer tone ($kept, then $soft pixels)"
 }
 
-rm -f "$conf"
+# No workspace this time; Always on top stays ticked.
+printf '[Settings]\nAllwaysOnTop=1\n' >"$conf"
 start_levora "$e2e_tmp/stereo.lvr"
 follow_levels "Stereo Level Meter.* - stereo\.lvr"
 # Later launches hand their file to the running instance, which opens it in a new window.
