@@ -1,5 +1,7 @@
 #include "app/frame_placement.h"
 
+#include "platform/window_placement.h"
+
 #include "app/frame_geometry.h"
 
 #include <QEvent>
@@ -79,7 +81,10 @@ QRect FramePlacement::Outer() const {
     const QMargins m = Decoration();
     if (request_ && request_->topLeft)
         return Target(QRect(*request_->topLeft, request_->size), m);
-    return window_.geometry().marginsAdded(m);
+    QRect outer = window_.geometry().marginsAdded(m);
+    if (placedAt_ && CompositorPlacesWindows())
+        outer.moveTopLeft(*placedAt_);
+    return outer;
 }
 
 QRect FramePlacement::NormalOuter() const {
@@ -154,9 +159,10 @@ void FramePlacement::Apply() {
     const QSize size(std::max(1, client.width()), std::max(1, client.height()));
     ++applying_;
     ApplyLimits(m);
-    if (request.topLeft)
+    if (request.topLeft) {
+        placedAt_ = outer.topLeft();
         window_.setGeometry(QRect(client.topLeft(), size));
-    else
+    } else
         window_.resize(size);
     --applying_;
     if (!settled)

@@ -72,6 +72,9 @@ private:
     QPointer<QWindow> watched_;
     FrameProbe probe_;
     std::optional<Request> request_;
+    // Where the program last placed the window: all a client knows of its position where the
+    // compositor places windows.
+    std::optional<QPoint> placedAt_;
     std::optional<QMargins> normalDecoration_;
     QSize lock_{0, 0};
     // The minimum and maximum size last handed to the window.

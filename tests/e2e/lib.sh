@@ -71,8 +71,36 @@ start_window_manager() {
     fail "openbox did not start: $(cat "$e2e_tmp/openbox.log")"
 }
 
-start_display
-start_window_manager
+# With E2E_PLATFORM=wayland the test runs on weston's headless backend instead of an X
+# server: a Wayland compositor with a desktop shell drawing into memory (with its software
+# renderer, so that screenshots show what a person would see), never blanking. Its debug
+# protocol lets weston-screenshooter and weston-debug read the screen and the windows.
+# Qt programs take the wayland platform; no X server is reachable. E2E_SCREEN sets the size
+# in logical pixels, E2E_WAYLAND_SCALE the output's scale factor (the pixels per logical one).
+start_wayland_display() {
+    local size=${E2E_SCREEN:-1280x1024x24}
+    size=${size%x*}
+    weston --backend=headless-backend.so --use-pixman --width="${size%x*}" --height="${size#*x}" \
+        --scale="${E2E_WAYLAND_SCALE:-1}" --idle-time=0 --no-config --debug --socket=levora-e2e \
+        >"$e2e_tmp/weston.log" 2>&1 &
+    kill_at_exit $!
+    for _ in $(seq 1 100); do
+        if [ -S "$XDG_RUNTIME_DIR/levora-e2e" ]; then
+            export WAYLAND_DISPLAY=levora-e2e QT_QPA_PLATFORM=wayland
+            unset DISPLAY
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "weston did not start: $(cat "$e2e_tmp/weston.log")"
+}
+
+if [ "${E2E_PLATFORM:-}" = wayland ]; then
+    start_wayland_display
+else
+    start_display
+    start_window_manager
+fi
 
 # Starts levora with the arguments given, its errors going to $e2e_tmp/levora.log, and sets
 # pid; it ends with the test.
