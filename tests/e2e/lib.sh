@@ -36,6 +36,8 @@ mkdir -p "$(dirname "$conf")"
 
 fail() {
     echo "FAIL: $*" >&2
+    # Now and then a display a test reached stops answering; what the display looked like.
+    echo "display ${DISPLAY:-none}; sockets: $(ls /tmp/.X11-unix/ 2>&1 | tr '\n' ' ') servers: $(pgrep -a Xvfb | tr '\n' ';') log: $(tail -5 "$e2e_tmp/xvfb.log" 2>/dev/null)" >&2
     exit 1
 }
 
