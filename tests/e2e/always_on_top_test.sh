@@ -6,16 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 : "${LEVORA_WATCH_BIN:?LEVORA_WATCH_BIN must name the built levora-window-watch}"
 
-limit_ms=100
-[ -n "${E2E_SANITIZED:-}" ] && limit_ms=400
-
-export LEVORA_DRIVER_DIR="$e2e_tmp/driver"
-cat >"$e2e_tmp/cards.conf" <<CARDS
-card 3 kind 0 speed single
-signal 3 all all silence
-signal 3 input 1-2 sine 1000 -40
-CARDS
-start_driver "$e2e_tmp/cards.conf" kestrelOut0
+start_tone_driver -40
 
 cat >"$conf" <<CONF
 [Workspace]
@@ -67,7 +58,7 @@ expect_live() {
         "$LEVORA_DRIVER_BIN" ctl --dir "$LEVORA_DRIVER_DIR" signal 3 input 1-2 sine 1000 "$1") ||
         fail "the watcher failed"
     echo "$2: the meter changed ${delay} ms after the level"
-    [ "$delay" != none ] && [ "$delay" -le "$limit_ms" ] || fail "$2: the meter is not live"
+    [ "$delay" != none ] && [ "$delay" -le "$change_limit_ms" ] || fail "$2: the meter is not live"
 }
 
 expect_live -6 "before"

@@ -209,3 +209,20 @@ outer_geometry() {
         /Width:/ {w = $NF} /Height:/ {h = $NF} /Border width:/ {b = $NF}
         END {print x - b, y - b, w + 2 * b, h + 2 * b}'
 }
+
+# How long a level change may take to reach the screen: one poll (20 ms) and one frame, with
+# room for a busy machine; the sanitizers draw several times slower.
+change_limit_ms=100
+[ -n "${E2E_SANITIZED:-}" ] && change_limit_ms=400
+
+# Starts levora-driver in $LEVORA_DRIVER_DIR (set here) with a Kestrel card in slot 3, silent
+# but for a 1 kHz tone at $1 dBFS on input channels 1 and 2.
+start_tone_driver() {
+    export LEVORA_DRIVER_DIR="$e2e_tmp/driver"
+    cat >"$e2e_tmp/cards.conf" <<CARDS
+card 3 kind 0 speed single
+signal 3 all all silence
+signal 3 input 1-2 sine 1000 $1
+CARDS
+    start_driver "$e2e_tmp/cards.conf" kestrelOut0
+}
