@@ -379,9 +379,9 @@ void CMainFrame::ShowNormal() {
 }
 
 int CMainFrame::NarrowestViewWidth() const {
-    // Measured in the normal state only: maximized, the status bar hides its size grip, and
-    // the lock must not change with the window's state.
-    if (narrowestBars_ == 0 || !(isMaximized() || isFullScreen()))
+    // Measured once, before the window is first shown: maximized, the status bar hides its
+    // size grip, and the lock must not change with the window's state.
+    if (narrowestBars_ == 0)
         narrowestBars_ =
             std::max(FullMenuBarWidth(*menuBar()), statusBar()->minimumSizeHint().width());
     // Less what stands beside the view in the frame: a tool bar docked left or right.
