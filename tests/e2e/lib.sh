@@ -36,39 +36,26 @@ mkdir -p "$(dirname "$conf")"
 
 fail() {
     echo "FAIL: $*" >&2
-    # Now and then a display a test reached stops answering; what the display looked like.
-    echo "display ${DISPLAY:-none}; sockets: $(ls /tmp/.X11-unix/ 2>&1 | tr '\n' ' ') servers: $(pgrep -a Xvfb | tr '\n' ';') log: $(tail -5 "$e2e_tmp/xvfb.log" 2>/dev/null)" >&2
     exit 1
 }
 
 # The server picks a free display itself and tells which (-displayfd), so tests that run at
-# the same time never race for a display number. E2E_XVFB_ARGS adds server options,
-# E2E_SCREEN sets the screen's size.
+# the same time never race for a display number. It does not reset when its last client
+# leaves (-noreset): a client that connects during a reset, say a window manager started
+# right after a probe, is turned away. E2E_XVFB_ARGS adds server options, E2E_SCREEN sets
+# the screen's size.
 start_display() {
-    local fifo="$e2e_tmp/display" attempt server
-    # A server that ends as this one starts may take the new one's socket with it; a display
-    # no client can reach is started afresh.
-    for attempt in 1 2 3; do
-        : >"$fifo"
-        # shellcheck disable=SC2086 # the options are words
-        Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp \
-            ${E2E_XVFB_ARGS:-} 3>"$fifo" >"$e2e_tmp/xvfb.log" 2>&1 &
-        server=$!
-        kill_at_exit $server
-        for _ in $(seq 1 100); do
-            [ -s "$fifo" ] && break
-            sleep 0.1
-        done
-        [ -s "$fifo" ] || fail "Xvfb did not start: $(cat "$e2e_tmp/xvfb.log")"
-        export DISPLAY=":$(tr -d '\n' <"$fifo")"
-        for _ in $(seq 1 20); do
-            xprop -root >/dev/null 2>&1 && return 0
-            sleep 0.1
-        done
-        echo "display $DISPLAY cannot be reached (attempt $attempt)" >&2
-        kill "$server" 2>/dev/null || true
+    local fifo="$e2e_tmp/display"
+    # shellcheck disable=SC2086 # the options are words
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset \
+        ${E2E_XVFB_ARGS:-} 3>"$fifo" >"$e2e_tmp/xvfb.log" 2>&1 &
+    kill_at_exit $!
+    for _ in $(seq 1 100); do
+        [ -s "$fifo" ] && break
+        sleep 0.1
     done
-    fail "no reachable display: $(cat "$e2e_tmp/xvfb.log")"
+    [ -s "$fifo" ] || fail "Xvfb did not start: $(cat "$e2e_tmp/xvfb.log")"
+    export DISPLAY=":$(tr -d '\n' <"$fifo")"
 }
 
 # With E2E_WM=openbox the display gets a real window manager, as a desktop has: frames,
