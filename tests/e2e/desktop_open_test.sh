@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A setup file opened from a file manager while Levora runs: the desktop entry's Exec line,
-# run as a file manager runs it, hands the file to the running program, which shows it in a
-# window of its own; the launch itself ends at once and leaves one program running.
+# run as a file manager runs it while its own window is the active one, hands the file to the
+# running program, which shows it in a new window beside the one it had; the launch itself
+# ends at once.
 source "$(dirname "$0")/lib.sh"
 : "${LEVORA_DESKTOP_ENTRY:?LEVORA_DESKTOP_ENTRY must name the built desktop entry}"
 
@@ -27,6 +28,11 @@ SETUP
 
 start_levora
 wait_for_window "Stereo Level Meter" >/dev/null || fail "no first window: $(cat "$e2e_tmp/levora.log")"
+# The file manager's window, where the double click happens, is the active one.
+xmessage -geometry +900+100 -title "File Manager" "studio.lvr" &
+kill_at_exit $!
+manager=$(wait_for_window "File Manager") || fail "no stand-in file manager window"
+xdotool windowfocus --sync "$manager"
 
 # The Exec line with %F replaced by the file, the program found on PATH, as the desktop
 # entry specification says.

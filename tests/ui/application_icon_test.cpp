@@ -37,8 +37,10 @@ TEST(ApplicationIconTest, AboutBoxShowsTheIcon) {
               At(ApplicationIcon(), shown.width()));
     // Beside the texts, not under them.
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (label != picture)
-            EXPECT_FALSE(label->geometry().intersects(picture->geometry())) << label->text();
+        if (label != picture) {
+            EXPECT_FALSE(label->geometry().intersects(picture->geometry()))
+                << label->text().toStdString();
+        }
     }
 }
 
