@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fonts-liberation2
-  xvfb xauth xdotool x11-utils imagemagick openbox
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
   weston qt6-wayland
   dbus dbus-x11
   librsvg2-bin
