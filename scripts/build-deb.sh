@@ -3,6 +3,7 @@
 # the source and the binary package with lintian: an error or a warning fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup-deps.sh
 out=build/package
 rm -rf "$out"
 mkdir -p "$out/levora"
