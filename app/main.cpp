@@ -1,3 +1,4 @@
+#include "app/application_icon.h"
 #include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/instance_channel.h"
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Ostrel");
     QApplication::setApplicationName("Ostrel Levora");
     QApplication::setApplicationVersion(kProgramVersion);
+    QApplication::setDesktopFileName(QStringLiteral(LEVORA_APPLICATION_ID));
+    QApplication::setWindowIcon(ApplicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     FlushDisplayBeforeEachWait();
 

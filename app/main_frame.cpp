@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/application_icon.h"
 #include "app/command_ids.h"
 #include "app/frame_bars.h"
 #include "app/screen_saver_inhibitor.h"
@@ -135,7 +136,7 @@ CMainFrame::CMainFrame(CVexaApp& app)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowFlag(Qt::WindowStaysOnTopHint, AlwaysOnTop != 0);
-    setWindowIcon(ToolbarIcon(cmd::kActivateLevelProcessing));
+    setWindowIcon(ApplicationIcon());
     setProperty("levoraMarker", kFrameMarker);
     setDockOptions(QMainWindow::AnimatedDocks);
 

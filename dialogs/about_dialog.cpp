@@ -1,5 +1,6 @@
 #include "dialogs/about_dialog.h"
 
+#include "app/application_icon.h"
 #include "dialogs/dialog_template.h"
 #include "dialogs/modal_run.h"
 
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -50,11 +52,15 @@ private:
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent), opener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     DialogTemplate form(*this, QStringLiteral("About Levora"), 235, 55);
-    form.Static(QStringLiteral("Ostrel Levora"), {11, 10, 119, 8});
-    form.Static(QStringLiteral("Version 2.0"), {11, 22, 119, 8});
+    auto* picture = new QLabel;
+    form.Place(*picture, kIdApplicationIcon, {11, 10, 21, 20});
+    const int side = std::min(picture->width(), picture->height());
+    picture->setPixmap(ApplicationIcon().pixmap(QSize(side, side), devicePixelRatioF()));
+    form.Static(QStringLiteral("Ostrel Levora"), {40, 10, 119, 8});
+    form.Static(QStringLiteral("Version 2.0"), {40, 22, 119, 8});
     auto* link = new LinkLabel(QStringLiteral("www.ostrel.example"),
                                [this] { opener_(QUrl(QString::fromLatin1(kMakerSite))); });
-    form.Place(*link, kIdWebLink, {11, 36, 119, 8});
+    form.Place(*link, kIdWebLink, {40, 36, 119, 8});
     link->UseSmallFont();
     QPushButton* ok = form.DefaultPushButton(kIdOk, QStringLiteral("OK"), {178, 7, 50, 14});
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -5,6 +5,8 @@
 #include <functional>
 
 inline constexpr int kIdWebLink = 1053;
+// The program's icon, as the icon resource of the frame (128).
+inline constexpr int kIdApplicationIcon = 128;
 
 // The maker's web site, which the About dialog's link opens.
 inline constexpr const char* kMakerSite = "https://www.ostrel.example/";

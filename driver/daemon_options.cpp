@@ -33,8 +33,10 @@ Options:
                           reply within MS milliseconds (default 1000)
   --help                  this text
 
-Without --config and --card the driver serves the demo cards that Levora also shows on its
-own: a MADI card (kind 7) in slot 0 and Kestrel cards of kinds 0, 1 and 2 in slots 3 to 5.
+Without --config and --card the driver serves the cards of the user's configuration file,
+$XDG_CONFIG_HOME/levora/cards.conf (~/.config/levora/cards.conf), when it exists, and
+otherwise the demo cards that Levora also shows on its own: a MADI card (kind 7) in slot 0
+and Kestrel cards of kinds 0, 1 and 2 in slots 3 to 5.
 The directory is created with mode 0700; one that belongs to another user or is open to
 group or others is refused, and so are connections from other users. SIGTERM or SIGINT
 removes the sockets and stops the driver.

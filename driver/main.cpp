@@ -3,6 +3,7 @@
 #include "driver/driver_directory.h"
 #include "driver/driver_server.h"
 #include "driver/sim_driver.h"
+#include "driver/user_config.h"
 
 #include <csignal>
 #include <cstdio>
@@ -12,7 +13,12 @@
 
 namespace {
 
-int Serve(const sim::DaemonOptions& options) {
+int Serve(sim::DaemonOptions options) {
+    if (options.configFile.empty() && options.cards.empty()) {
+        options.configFile = sim::ExistingUserConfigFile();
+        if (!options.configFile.empty())
+            std::fprintf(stderr, "levora-driver: cards from %s\n", options.configFile.c_str());
+    }
     sim::DriverConfig config;
     std::string error;
     if (!sim::BuildDaemonConfig(options, config, error)) {

@@ -18,7 +18,12 @@ constexpr double kStereoHighestSwitchDb = 0.025;
 template <typename... Args>
 void Print(char (&label)[10], const char* format, Args... args) {
     char text[64];
-    std::snprintf(text, sizeof text, format, args...);
+    // A label without numbers goes through "%s": the hardened build refuses a format that is
+    // not a literal when nothing is formatted.
+    if constexpr (sizeof...(Args) == 0)
+        std::snprintf(text, sizeof text, "%s", format);
+    else
+        std::snprintf(text, sizeof text, format, args...);
     const size_t length = std::min(std::strlen(text), sizeof label - 1);
     std::memcpy(label, text, length);
     label[length] = '\0';

@@ -13,6 +13,9 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
   weston qt6-wayland
   dbus dbus-x11
+  librsvg2-bin
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
+  debhelper dpkg-dev lintian
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Levora needs, checks the formatting, builds from scratch and runs every test:
 # once in the release build and once with the address and undefined-behaviour sanitizers.
+# Builds the Debian package and checks it with lintian on the way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
@@ -12,6 +13,11 @@ for preset in release asan; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
 done
+# Before the tests, so that the test runner's summary closes the output.
+echo "== Debian package"
+package_start=$SECONDS
+bash scripts/build-deb.sh
+echo "Debian package built and checked in $((SECONDS - package_start)) s"
 for preset in release asan; do
     echo "== $preset tests"
     # A test that fails runs once more: the end-to-end tests' virtual displays now and then
