@@ -1,4 +1,3 @@
-#include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
@@ -77,16 +76,16 @@ int main(int argc, char** argv) {
 
     DriverChoice driver = ChooseDriverTransport();
     SteadyTickSource ticks;
-    QtPollDriver pollDriver;
+    // The demo cards inside the program answer at once and take requests from one thread.
+    QtPollDriver pollDriver(driver.embedded ? QtPollDriver::Requests::OnGuiThread
+                                            : QtPollDriver::Requests::OnWorker);
     ControlDevice device(*driver.transport);
     LevelEngine engine(*driver.transport, ticks, &pollDriver);
     CVexaApp app(profile, engine, device);
     theApp = &app;
     QuitOnTerminationSignals(&qtApp, [] {
-        if (theApp && theApp->MainWindow())
-            theApp->MainWindow()->RouteCommand(cmd::kAppExit);
-        else if (theApp)
-            theApp->OnCommand(cmd::kAppExit);
+        if (theApp)
+            theApp->RequestExit();
     });
 
     if (!app.InitInstance(file))
@@ -95,6 +94,8 @@ int main(int argc, char** argv) {
     app.CloseAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     theApp = nullptr;
-    profile.Sync();
+    if (!profile.Sync())
+        std::fputs("levora: the settings could not be saved; the settings saved before are kept\n",
+                   stderr);
     return result;
 }

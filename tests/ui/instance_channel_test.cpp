@@ -2,6 +2,7 @@
 #include "platform/memory_profile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -84,6 +85,42 @@ TEST(InstanceChannel, BusyInstanceIsNotWaitedForLongAndNotDoubled) {
     EXPECT_EQ(second.Start(profile, "", [] {}), InstanceChannel::Result::HandedOver);
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_TRUE(busy.isListening());
+}
+
+} // namespace
+
+namespace {
+
+// Two launches, the second while the first serves: the second must hand over.
+void ExpectOneInstance(const QString& name) {
+    MemoryProfile profile;
+    int handOvers = 0;
+    InstanceChannel first(name);
+    ASSERT_EQ(first.Start(profile, "", [&] { ++handOvers; }), InstanceChannel::Result::Serving);
+    InstanceChannel second(name);
+    InstanceChannel::Result result{};
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { result = second.Start(profile, "", [] {}); },
+        Qt::QueuedConnection);
+    QTRY_COMPARE(handOvers, 1);
+    EXPECT_EQ(result, InstanceChannel::Result::HandedOver);
+}
+
+// A directory where the socket belongs made every launch fail to serve: two instances ran.
+TEST(InstanceChannel, DirectoryAtTheSocketPathStillKeepsOneInstance) {
+    ChannelPath channel;
+    ASSERT_TRUE(QDir().mkdir(channel.path));
+    ExpectOneInstance(channel.path);
+}
+
+// A lock file with garbage in it held every launch until it turned stale (5.2 s).
+TEST(InstanceChannel, GarbageLockFileIsTakenOver) {
+    ChannelPath channel;
+    QFile lock(channel.path + ".lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("\x01garbage\nnot a pid\n");
+    lock.close();
+    ExpectOneInstance(channel.path);
 }
 
 } // namespace
