@@ -57,6 +57,7 @@ runs=0
 crashes=0
 hangs=0
 slowest_ms=0
+slowest=''
 problems=()
 
 # Runs levora on a fresh settings store ($2: its contents, may be empty) and runtime
@@ -82,7 +83,10 @@ run_case() {
         sleep 0.1
     done
     local ms=$((($(date +%s%N) - started) / 1000000))
-    [ "$ms" -le "$slowest_ms" ] || slowest_ms=$ms
+    if [ "$ms" -gt "$slowest_ms" ]; then
+        slowest_ms=$ms
+        slowest=$name
+    fi
     if [ -z "$shown" ] && kill -0 "$pid" 2>/dev/null; then
         hangs=$((hangs + 1))
         problems+=("$name: no window and no end within 10 s")
@@ -117,7 +121,7 @@ prepare='mkdir "$XDG_RUNTIME_DIR/levora-$(id -u)"'
 run_case "directory at the socket path" ""
 prepare=''
 
-echo "$runs runs, $crashes crashes, $hangs hangs; slowest first window or end: $slowest_ms ms"
+echo "$runs runs, $crashes crashes, $hangs hangs; slowest first window or end: $slowest_ms ms ($slowest)"
 if [ ${#problems[@]} -gt 0 ]; then
     printf '  %s\n' "${problems[@]}" >&2
     fail "hostile input broke the program"
