@@ -3,10 +3,12 @@
 #include "platform/profile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +18,11 @@ constexpr const char* kAcknowledge = "ok\n";
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 3000;
 constexpr int kLockWaitMs = 5000;
+// A lock file whose owner cannot be read (garbage, another host) counts as stale after this
+// long; one whose owner is a live process here never does.
+constexpr int kUnreadableLockMs = 500;
+// Other names tried when something that is not a socket occupies the channel's path.
+constexpr int kSocketNameTries = 8;
 
 QString RuntimeDir() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -38,16 +45,17 @@ QString InstanceChannel::DefaultName() {
 InstanceChannel::Result InstanceChannel::Start(Profile& profile, const QString& file,
                                                std::function<void()> onHandOver) {
     QLockFile lock(name_ + ".lock");
-    lock.setStaleLockTime(kLockWaitMs);
+    lock.setStaleLockTime(kUnreadableLockMs);
     if (!lock.tryLock(kLockWaitMs))
         return Result::Failed;
-    if (HandOver(profile, file))
+    const QString socket = SocketPath();
+    if (HandOver(socket, profile, file))
         return Result::HandedOver;
     // Nobody answered: whatever server file is left belongs to a dead instance.
-    QLocalServer::removeServer(name_);
+    QLocalServer::removeServer(socket);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name_)) {
+    if (!server_->listen(socket)) {
         server_.reset();
         return Result::Failed;
     }
@@ -56,9 +64,21 @@ InstanceChannel::Result InstanceChannel::Start(Profile& profile, const QString& 
     return Result::Serving;
 }
 
-bool InstanceChannel::HandOver(Profile& profile, const QString& file) {
+QString InstanceChannel::SocketPath() const {
+    // Every launch takes the first path that is free or a socket, so that a directory or file
+    // left at the usual one neither stops the channel nor lets two instances run.
+    for (int i = 0; i < kSocketNameTries; ++i) {
+        const QString path = i == 0 ? name_ : QString("%1-%2").arg(name_).arg(i);
+        struct stat info = {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || S_ISSOCK(info.st_mode))
+            return path;
+    }
+    return name_;
+}
+
+bool InstanceChannel::HandOver(const QString& path, Profile& profile, const QString& file) {
     QLocalSocket socket;
-    socket.connectToServer(name_);
+    socket.connectToServer(path);
     if (!socket.waitForConnected(kConnectMs))
         return false;
     profile.WriteString("Temp", "OpenFile", file.toStdString());

@@ -31,8 +31,10 @@ public:
     Result Start(Profile& profile, const QString& file, std::function<void()> onHandOver);
 
 private:
+    // The socket's path: the channel's name, or a variant of it when that is taken.
+    QString SocketPath() const;
     // True when a running instance took the connection (it handles the message when it can).
-    bool HandOver(Profile& profile, const QString& file);
+    bool HandOver(const QString& path, Profile& profile, const QString& file);
     void OnConnection();
 
     QString name_;

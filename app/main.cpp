@@ -1,5 +1,4 @@
 #include "app/application_icon.h"
-#include "app/command_ids.h"
 #include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
@@ -80,16 +79,16 @@ int main(int argc, char** argv) {
 
     DriverChoice driver = ChooseDriverTransport();
     SteadyTickSource ticks;
-    QtPollDriver pollDriver;
+    // The demo cards inside the program answer at once and take requests from one thread.
+    QtPollDriver pollDriver(driver.embedded ? QtPollDriver::Requests::OnGuiThread
+                                            : QtPollDriver::Requests::OnWorker);
     ControlDevice device(*driver.transport);
     LevelEngine engine(*driver.transport, ticks, &pollDriver);
     CVexaApp app(profile, engine, device);
     theApp = &app;
     QuitOnTerminationSignals(&qtApp, [] {
-        if (theApp && theApp->MainWindow())
-            theApp->MainWindow()->RouteCommand(cmd::kAppExit);
-        else if (theApp)
-            theApp->OnCommand(cmd::kAppExit);
+        if (theApp)
+            theApp->RequestExit();
     });
 
     if (!app.InitInstance(file))
@@ -98,6 +97,8 @@ int main(int argc, char** argv) {
     app.CloseAllDocuments();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     theApp = nullptr;
-    profile.Sync();
+    if (!profile.Sync())
+        std::fputs("levora: the settings could not be saved; the settings saved before are kept\n",
+                   stderr);
     return result;
 }

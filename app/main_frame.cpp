@@ -6,6 +6,7 @@
 #include "app/screen_saver_inhibitor.h"
 #include "app/toolbar_icons.h"
 #include "app/vexa_app.h"
+#include "dialogs/modal_run.h"
 #include "doc/vexa_doc.h"
 #include "meters/vexa_view.h"
 #include "platform/profile.h"
@@ -14,6 +15,7 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -285,6 +287,7 @@ void CMainFrame::UpdateRecentFileMenu() {
 }
 
 void CMainFrame::PopupMenu(QMenu& menu, const QPoint& globalPos) {
+    const ModalScope scope(menu);
     menu.exec(globalPos);
 }
 
@@ -440,7 +443,14 @@ bool CMainFrame::event(QEvent* event) {
         break;
     default:
         if (event->type() == kHandOverEvent) {
-            OnHandOver();
+            // The hand-over may close windows: a dialog that runs in one is ended first.
+            EndModalsThen([app = QPointer<CVexaApp>(&app_), self = QPointer<CMainFrame>(this)] {
+                CMainFrame* frame = self && !self->destroying_ ? self.data() : nullptr;
+                if (!frame && app)
+                    frame = app->MainWindow();
+                if (frame)
+                    frame->OnHandOver();
+            });
             return true;
         }
         break;

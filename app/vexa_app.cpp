@@ -10,6 +10,7 @@
 #include "dialogs/channel_setup_dialog.h"
 #include "dialogs/function_select_dialog.h"
 #include "dialogs/help_window.h"
+#include "dialogs/modal_run.h"
 #include "dialogs/system_set.h"
 #include "doc/line_archive.h"
 #include "doc/vexa_doc.h"
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -33,6 +35,12 @@ constexpr const char* kNotASetupFile = "This is not a valid Levora setup file";
 // which never is one; the check stays where start-up expects it.
 constexpr bool IsWindows95Family() {
     return false;
+}
+
+// Through RunModal, so that a termination signal can end the box.
+void ShowWarning(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, "Ostrel Levora", text, QMessageBox::Ok);
+    RunModal(box);
 }
 
 std::string WorkspaceSection(uint32_t n) {
@@ -178,9 +186,21 @@ void CVexaApp::OnFrameGone(CMainFrame* frame) {
                 mainWindow_ = slot.frame;
     }
     if (FrameCount() == 0) {
-        profile_.Sync();
+        SyncSettings();
         QCoreApplication::exit(0);
     }
+}
+
+bool CVexaApp::SyncSettings() {
+    if (profile_.Sync())
+        return true;
+    const QString text = "Levora could not save its settings (the disk may be full); the "
+                         "settings saved before are kept.";
+    std::fprintf(stderr, "levora: %s\n", text.toLocal8Bit().constData());
+    // After a termination signal nobody may be there to answer a box.
+    if (!exitRequested_)
+        ShowMessage(text);
+    return false;
 }
 
 void CVexaApp::StoreGlobalSettings() {
@@ -207,7 +227,9 @@ void CVexaApp::RestoreWorkspace() {
         std::min(profile_.ReadUInt("Workspace", "NumOfWins", 0), kMaxWorkspaceSections);
     for (uint32_t n = 1; n < count && FrameCount() < kMaxWindows; ++n) {
         const std::string section = WorkspaceSection(n);
-        OpenWindow(&section, nullptr);
+        // Checked before a window is built for it: a huge count names mostly missing ones.
+        if (profile_.ReadInt(section, "SWType", -1) >= 0)
+            OpenWindow(&section, nullptr);
     }
 }
 
@@ -424,6 +446,22 @@ void CVexaApp::StoreRegistryWorkspace() {
         CloseAllDocuments();
 }
 
+void CVexaApp::RequestExit() {
+    if (std::exchange(exitRequested_, true))
+        return;
+    // The windows go only once the dialogs that run in them have returned.
+    EndModalsThen([app = QPointer<CVexaApp>(this)] {
+        if (!app)
+            return;
+        if (app->mainWindow_)
+            app->mainWindow_->RouteCommand(cmd::kAppExit);
+        else
+            app->OnCommand(cmd::kAppExit);
+        if (app->FrameCount() == 0)
+            QCoreApplication::exit(0);
+    });
+}
+
 void CVexaApp::CloseAllDocuments() {
     for (WindowSlot& slot : slots_)
         if (CMainFrame* frame = slot.frame)
@@ -434,7 +472,7 @@ void CVexaApp::ShowMessage(const QString& text) {
     if (messageBox)
         messageBox(text);
     else
-        QMessageBox::warning(nullptr, "Ostrel Levora", text);
+        ShowWarning(text);
 }
 
 bool CVexaApp::OnFrameCommand(int id, CMainFrame* frame) {

@@ -55,6 +55,8 @@ public:
     // After a frame has gone: the program ends with its last window.
     void OnFrameGone(CMainFrame* frame);
     void StoreGlobalSettings();
+    // Writes the settings store out; a failure is told to the user.
+    bool SyncSettings();
     // Function Select in the window `from`; without one in the active window, else the main
     // window, else a first window.
     void FunctionSelectOrNew(CMainFrame* from = nullptr);
@@ -73,6 +75,8 @@ public:
     // Exit: stores every window as the workspace, then closes them all.
     void StoreRegistryWorkspace();
     void CloseAllDocuments();
+    // A termination signal: ends any running dialog, then exits as Exit does. Once only.
+    void RequestExit();
 
     bool IsMainWindow(const CMainFrame* frame) const { return frame == mainWindow_; }
     CMainFrame* MainWindow() const { return mainWindow_; }
@@ -108,6 +112,7 @@ private:
     const ControlDevice& device_;
     std::array<WindowSlot, kMaxWindows> slots_{};
     bool workspaceStored_ = false;
+    bool exitRequested_ = false;
     CMainFrame* mainWindow_ = nullptr;
     RecentFiles recentFiles_;
 };

@@ -189,8 +189,7 @@ void LevelEngine::UnregisterView(const LevelListener* view) {
     }
 }
 
-double LevelEngine::TakeElapsed() {
-    const uint32_t now = ticks_.Now();
+double LevelEngine::TakeElapsed(uint32_t now) {
     // Unsigned difference: a wrap of the counter still gives the true small gap.
     const double elapsed = static_cast<uint32_t>(now - lastTick_) * 0.001;
     lastTick_ = now;
@@ -198,41 +197,63 @@ double LevelEngine::TakeElapsed() {
 }
 
 void LevelEngine::Poll() {
-    const double elapsed = TakeElapsed();
-    // Every slot is probed before anyone is told: a listener of the first card that asks
-    // whether any card answers must not get the last poll's word for the others.
-    std::array<DeviceName, kCardSlots> names;
-    std::array<int32_t, kCardSlots> rates;
+    PollReadings readings;
+    Gather(CardsToRead(), readings);
+    Deliver(readings);
+}
+
+LevelEngine::CardSet LevelEngine::CardsToRead() const {
+    CardSet cards{};
     for (int card = 0; card < kCardSlots; ++card) {
-        rates[card] = ProbeCard(device_, names[card], card, nullptr);
-        answered_[card] = rates[card] != kRateNoCard;
+        for (int bus = 0; bus < kBuses && !cards[card]; ++bus)
+            for (int pair = 0; pair < kPairsPerBus && !cards[card]; ++pair)
+                cards[card] = slots_[SlotIndex(card, bus, pair)].active != 0;
     }
+    return cards;
+}
+
+void LevelEngine::Gather(const CardSet& cards, PollReadings& readings) const {
+    readings.tick = ticks_.Now();
+    // Every slot is probed before any is read or anyone told: a listener of the first card
+    // that asks whether any card answers must not get the last poll's word for the others.
+    for (int card = 0; card < kCardSlots; ++card)
+        readings.rates[card] = ProbeCard(device_, readings.names[card], card, nullptr);
+    for (int card = 0; card < kCardSlots; ++card) {
+        readings.read[card] = cards[card] && readings.rates[card] != kRateNoCard;
+        if (readings.read[card])
+            ReadLevels(device_, readings.names[card], LayoutForSlot(card),
+                       readings.blocks[card].data());
+    }
+}
+
+void LevelEngine::Deliver(const PollReadings& readings) {
+    const double elapsed = TakeElapsed(readings.tick);
+    for (int card = 0; card < kCardSlots; ++card)
+        answered_[card] = readings.rates[card] != kRateNoCard;
     bool changed = false;
     for (int card = 0; card < kCardSlots; ++card)
-        changed |= PollCard(card, rates[card], names[card], elapsed);
+        changed |= PollCard(card, readings, elapsed);
     if (changed && restartLevelProcessing_)
         restartLevelProcessing_();
 }
 
-bool LevelEngine::PollCard(int card, int32_t rate, const DeviceName& name, double elapsed) {
+bool LevelEngine::PollCard(int card, const PollReadings& readings, double elapsed) {
+    const int32_t rate = readings.rates[card];
     if (rate == kRateNoCard) {
         MissCard(card);
         return false;
     }
     const bool changed = AnswerCard(card, rate);
+    if (!readings.read[card])
+        return changed;
     const LevelBlockLayout& layout = LayoutForSlot(card);
-    std::array<uint8_t, kMadiLayout.size> block;
-    bool read = false;
+    const uint8_t* block = readings.blocks[card].data();
     for (int bus = 0; bus < kBuses; ++bus) {
         for (int pair = 0; pair < kPairsPerBus; ++pair) {
             const ChannelSlot& slot = slots_[SlotIndex(card, bus, pair)];
             if (!slot.active)
                 continue;
-            if (!read) {
-                ReadLevels(device_, name, layout, block.data());
-                read = true;
-            }
-            const LevelReport report = BuildReport(block.data(), layout, bus, pair, elapsed);
+            const LevelReport report = BuildReport(block, layout, bus, pair, elapsed);
             // Re-read every entry: a listener may unregister itself or others during its call.
             for (int j = 0; j < ChannelSlot::kListeners; ++j) {
                 if (LevelListener* listener = slot.listeners[j])

@@ -52,8 +52,31 @@ public:
     int32_t RegisterView(int32_t meterType, ChannelSelection& selection, LevelListener* view);
     void UnregisterView(const LevelListener* view);
 
+    // What one poll asks the driver: the probe of every card, then the level block of each
+    // card that answers and has a subscriber, in card order.
+    struct PollReadings {
+        uint32_t tick = 0;
+        std::array<DeviceName, driver_protocol::kCardSlots> names{};
+        std::array<int32_t, driver_protocol::kCardSlots> rates{};
+        std::array<bool, driver_protocol::kCardSlots> read{};
+        std::array<std::array<uint8_t, driver_protocol::kMadiLayout.size>,
+                   driver_protocol::kCardSlots>
+            blocks{};
+    };
+    using CardSet = std::array<bool, driver_protocol::kCardSlots>;
+
     // One acquisition cycle: probe every card, read those with a subscriber once, report.
+    // The same as Deliver(Gather(CardsToRead())).
     void Poll();
+    // The cards with a subscriber now.
+    CardSet CardsToRead() const;
+    // A poll's driver requests alone. It touches only the transport and the tick source, so
+    // it may run on another thread while this one goes on (a slow driver then holds no
+    // window); everything else of the engine stays on its own thread.
+    void Gather(const CardSet& cards, PollReadings& readings) const;
+    // A poll's reports from what Gather read. A card subscribed since has no block yet and
+    // reports from the next poll on.
+    void Deliver(const PollReadings& readings);
 
     // Installed by the application: restarts level processing in every running window.
     // Called at the end of a poll in which a card answered in another speed than at one of
@@ -82,10 +105,10 @@ private:
 
     void StartPolling();
     void Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie);
-    double TakeElapsed();
-    // The card's part of a poll after its probe gave `rate` and left `name`. Returns whether
-    // the card answered in another speed than at one of its registrations.
-    bool PollCard(int card, int32_t rate, const DeviceName& name, double elapsed);
+    double TakeElapsed(uint32_t now);
+    // The card's part of a poll from its readings. Returns whether the card answered in
+    // another speed than at one of its registrations.
+    bool PollCard(int card, const PollReadings& readings, double elapsed);
     // Counts a poll the card did not answer; tells its listeners once it is silent.
     void MissCard(int card);
     // Tells the registrations made in speed `rate` that their card answers again; returns

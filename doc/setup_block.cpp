@@ -140,7 +140,7 @@ void ReadFontLine(std::string_view line, LOGFONT& font) {
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
     font = LOGFONT();
-    font.lfHeight = numbers[0];
+    font.lfHeight = ClampFontHeight(numbers[0]);
     font.lfWeight = numbers[1];
     font.lfItalic = static_cast<uint8_t>(numbers[2]);
     font.lfCharSet = static_cast<uint8_t>(numbers[3]);

@@ -60,6 +60,9 @@ CVexaDoc::~CVexaDoc() {
     } else if (meterView_) {
         app_.engine().UnregisterView(meterView_);
     }
+    // The view is deleted later: an event still queued for it must not reach this document.
+    if (meterView_)
+        meterView_->AttachDocument(nullptr);
 }
 
 void CVexaDoc::AttachInitialView(CVexaView* view) {

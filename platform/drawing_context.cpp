@@ -49,12 +49,15 @@ QFont ToQFont(const LOGFONT& font) {
     QFont f(QString::fromLatin1(font.lfFaceName));
     // A negative height is the character height, a positive one the cell height; Qt's pixel
     // size is the former, so a cell height is scaled by the face's em-to-cell ratio.
-    int height = font.lfHeight == 0 ? 13 : std::abs(font.lfHeight);
-    f.setPixelSize(height);
+    // Clamped here too, and in 64 bits, so that no int32 overflows (std::abs(INT_MIN)).
+    const int64_t height =
+        font.lfHeight == 0 ? 13
+                           : std::min<int64_t>(std::abs(int64_t{font.lfHeight}), kMaxFontHeight);
+    f.setPixelSize(static_cast<int>(height));
     if (font.lfHeight > 0) {
         QFontMetrics m(f);
         if (m.height() > 0)
-            f.setPixelSize(std::max(1, height * height / m.height()));
+            f.setPixelSize(static_cast<int>(std::max<int64_t>(1, height * height / m.height())));
     }
     if (font.lfWeight > 0)
         f.setWeight(static_cast<QFont::Weight>(std::clamp(font.lfWeight / 10 * 10, 100, 900)));
@@ -69,7 +72,7 @@ QFont ToQFont(const LOGFONT& font) {
 
 LOGFONT FromQFont(const QFont& font) {
     LOGFONT result;
-    result.lfHeight = -QFontInfo(font).pixelSize();
+    result.lfHeight = ClampFontHeight(-QFontInfo(font).pixelSize());
     result.lfWeight = font.weight();
     result.lfItalic = font.italic() ? 1 : 0;
     result.lfUnderline = font.underline() ? 1 : 0;

@@ -11,6 +11,7 @@ bool LOGFONT::FromBytes(const uint8_t* bytes, size_t size) {
         return false;
     std::memcpy(this, bytes, sizeof(LOGFONT));
     lfFaceName[kFaceNameMax] = '\0'; // never trust a stored name to be terminated
+    lfHeight = ClampFontHeight(lfHeight);
     return true;
 }
 

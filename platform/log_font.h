@@ -33,10 +33,24 @@ struct LOGFONT {
     }
 
     std::array<uint8_t, 60> ToBytes() const;
-    // Replaces the whole font with the 60 bytes; a value of any other size is refused.
+    // Replaces the whole font with the 60 bytes, the height clamped; a value of any other
+    // size is refused.
     bool FromBytes(const uint8_t* bytes, size_t size);
 };
 static_assert(sizeof(LOGFONT) == 60);
+
+// The largest font height, in pixels either sign, that files, the settings store and the
+// font dialog may set. A meter window is about fourteen character heights wide, so 200
+// already asks for a window wider than most screens, while each larger size only costs glyph
+// memory (a height of 50000 took gigabytes and many seconds to render).
+inline constexpr int32_t kMaxFontHeight = 200;
+
+// The height clamped to [-kMaxFontHeight, kMaxFontHeight]; its sign (character or cell
+// height) and 0 (the default height) stay.
+constexpr int32_t ClampFontHeight(int32_t height) {
+    return height > kMaxFontHeight ? kMaxFontHeight
+                                   : (height < -kMaxFontHeight ? -kMaxFontHeight : height);
+}
 
 // The meters' initial font: height h, face "ARIAL", everything else 0.
 LOGFONT MakeArialFont(int32_t height);

@@ -31,8 +31,9 @@ public:
     // Removes the key with all values and subkeys below it.
     virtual void DeleteKey(std::string_view key) = 0;
 
-    // Writes pending changes out and takes in what another process wrote meanwhile.
-    virtual void Sync() {}
+    // Writes pending changes out and takes in what another process wrote meanwhile. False
+    // when they could not be written whole; the stored file then stays as it was.
+    virtual bool Sync() { return true; }
 
     // The same value as ReadInt, for the places that compare it unsigned.
     uint32_t ReadUInt(std::string_view section, std::string_view name,

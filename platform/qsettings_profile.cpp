@@ -1,5 +1,12 @@
 #include "platform/qsettings_profile.h"
 
+#include <QEvent>
+#include <QFile>
+#include <algorithm>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
 namespace {
 
 QString Key(std::string_view section, std::string_view name) {
@@ -14,14 +21,72 @@ bool IsBinary(const QVariant& v) {
     return v.metaType().id() == QMetaType::QByteArray;
 }
 
+// Writes only when Sync asks: QSettings would also write from the event loop, where a
+// failed write could not be undone.
+class SyncOnRequestSettings : public QSettings {
+public:
+    using QSettings::QSettings;
+
+protected:
+    bool event(QEvent* event) override {
+        return event->type() == QEvent::UpdateRequest || QSettings::event(event);
+    }
+};
+
 } // namespace
 
 QSettingsProfile::QSettingsProfile()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Ostrel",
-                                            "Ostrel Levora")) {}
+    : settings_(std::make_unique<SyncOnRequestSettings>(
+          QSettings::NativeFormat, QSettings::UserScope, "Ostrel", "Ostrel Levora")) {
+    // The store is the user's file alone, so that what Sync wrote can be compared whole.
+    settings_->setFallbacksEnabled(false);
+}
 
 QSettingsProfile::QSettingsProfile(const QString& fileName)
-    : settings_(std::make_unique<QSettings>(fileName, QSettings::NativeFormat)) {}
+    : settings_(std::make_unique<SyncOnRequestSettings>(fileName, QSettings::NativeFormat)) {}
+
+bool QSettingsProfile::Sync() {
+    // Qt 6.4 renames its new file over the old one even when writing it failed (a full
+    // disk): the old file stays reachable under a second name until the new one reads back
+    // whole, and returns when it does not.
+    const QByteArray file = QFile::encodeName(settings_->fileName());
+    const QByteArray kept = file + ".kept";
+    ::unlink(kept.constData());
+    const bool hadOld = ::link(file.constData(), kept.constData()) == 0;
+    std::vector<std::pair<QString, QVariant>> values;
+    for (const QString& key : settings_->allKeys())
+        values.emplace_back(key, settings_->value(key));
+    settings_->sync();
+    // Not status(): it keeps the first error for good.
+    if (ReadsBackWhole()) {
+        if (hadOld)
+            ::unlink(kept.constData());
+        return true;
+    }
+    // When QSettings kept the old file itself, both names are links of it: rename() then
+    // does nothing and the second name is removed after it.
+    if (hadOld)
+        ::rename(kept.constData(), file.constData());
+    else
+        ::unlink(file.constData());
+    ::unlink(kept.constData());
+    // QSettings counts the changes as written: they are made again, for the next Sync.
+    for (const QString& key : QSettings(settings_->fileName(), settings_->format()).allKeys())
+        settings_->remove(key);
+    for (const auto& [key, value] : values)
+        settings_->setValue(key, value);
+    return false;
+}
+
+bool QSettingsProfile::ReadsBackWhole() const {
+    const QSettings written(settings_->fileName(), settings_->format());
+    const QStringList keys = settings_->allKeys();
+    if (written.status() != QSettings::NoError || written.allKeys().size() != keys.size())
+        return false;
+    return std::all_of(keys.begin(), keys.end(), [&](const QString& key) {
+        return written.value(key) == settings_->value(key);
+    });
+}
 
 int32_t QSettingsProfile::ReadInt(std::string_view section, std::string_view name,
                                   int32_t defaultValue) const {

@@ -25,9 +25,11 @@ public:
                      std::span<const uint8_t> value) override;
     void DeleteKey(std::string_view key) override;
 
-    void Sync() override { settings_->sync(); }
+    bool Sync() override;
     QString FileName() const { return settings_->fileName(); }
 
 private:
+    bool ReadsBackWhole() const;
+
     std::unique_ptr<QSettings> settings_;
 };

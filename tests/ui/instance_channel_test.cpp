@@ -2,6 +2,7 @@
 #include "platform/memory_profile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,24 +22,26 @@ struct ChannelPath {
     QString path = dir.filePath("instance");
 };
 
-TEST(InstanceChannel, SecondLaunchHandsItsFileToTheFirst) {
-    ChannelPath channel;
-    const QString name = channel.path;
+// Two launches, the second while the first serves: the second hands its file over. Both live
+// in this process, so the first one's side is driven by the event loop of the wait below.
+void ExpectOneInstance(const QString& name, const QString& file) {
     MemoryProfile profile;
     int handOvers = 0;
     InstanceChannel first(name);
     ASSERT_EQ(first.Start(profile, "", [&] { ++handOvers; }), InstanceChannel::Result::Serving);
-
-    // The second launch runs its blocking hand-over while the first one serves; both live in
-    // this process, so the first one's side is driven by the event loop of the wait below.
     InstanceChannel second(name);
     InstanceChannel::Result result{};
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [&] { result = second.Start(profile, "/tmp/mix.lvr", [] {}); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [&] { result = second.Start(profile, file, [] {}); },
+        Qt::QueuedConnection);
     QTRY_COMPARE(handOvers, 1);
     EXPECT_EQ(result, InstanceChannel::Result::HandedOver);
-    EXPECT_EQ(profile.ReadString("Temp", "OpenFile", ""), "/tmp/mix.lvr");
+    EXPECT_EQ(profile.ReadString("Temp", "OpenFile", ""), file.toStdString());
+}
+
+TEST(InstanceChannel, SecondLaunchHandsItsFileToTheFirst) {
+    ChannelPath channel;
+    ExpectOneInstance(channel.path, "/tmp/mix.lvr");
 }
 
 TEST(InstanceChannel, StaleSocketOfACrashedInstanceIsReplaced) {
@@ -84,6 +87,23 @@ TEST(InstanceChannel, BusyInstanceIsNotWaitedForLongAndNotDoubled) {
     EXPECT_EQ(second.Start(profile, "", [] {}), InstanceChannel::Result::HandedOver);
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_TRUE(busy.isListening());
+}
+
+// A directory where the socket belongs made every launch fail to serve: two instances ran.
+TEST(InstanceChannel, DirectoryAtTheSocketPathStillKeepsOneInstance) {
+    ChannelPath channel;
+    ASSERT_TRUE(QDir().mkdir(channel.path));
+    ExpectOneInstance(channel.path, "");
+}
+
+// A lock file with garbage in it held every launch until it turned stale (5.2 s).
+TEST(InstanceChannel, GarbageLockFileIsTakenOver) {
+    ChannelPath channel;
+    QFile lock(channel.path + ".lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("\x01garbage\nnot a pid\n");
+    lock.close();
+    ExpectOneInstance(channel.path, "");
 }
 
 } // namespace

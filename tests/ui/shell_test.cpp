@@ -288,6 +288,23 @@ TEST_F(ShellTest, HugeWindowCountInTheStoreDoesNotHang) {
     EXPECT_EQ(OpenWindows(), 1);
 }
 
+// Every missing section of a huge count built and discarded a window (38 s at start-up).
+TEST_F(ShellTest, MissingWorkspaceSectionsBuildNoWindow) {
+    for (const int32_t count : {-1, 2147483647}) {
+        profile.WriteInt("Workspace", "NumOfWins", count);
+        profile.WriteInt("Workspace\\Frame7", "SWType", 2);
+        Start();
+        ASSERT_TRUE(app->InitInstance(""));
+        int built = 0; // discarded frames are deleted later: still counted here
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            built += qobject_cast<CMainFrame*>(widget) != nullptr;
+        EXPECT_EQ(built, 2) << count;
+        EXPECT_EQ(OpenWindows(), 2);
+        app.reset();
+        Flush();
+    }
+}
+
 TEST_F(ShellTest, MainWindowIsNeverTheActivatedOne) {
     Start();
     ASSERT_TRUE(app->InitInstance(""));

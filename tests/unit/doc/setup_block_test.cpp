@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 SetupHeader StereoExample() {
@@ -111,6 +113,23 @@ TEST(FontLine, InitialFontAndFaceNamesWithBlanks) {
     EXPECT_EQ(font.lfUnderline, 0); // cleared with the rest
     EXPECT_STREQ(font.lfFaceName, "Courier New");
     EXPECT_EQ(FormatFontLine(font), "Font=-16,700,1,0,34,Courier New\n");
+}
+
+// A font line's height went into the font as it stood: -5000 froze the program for 43 s.
+TEST(FontLine, HeightIsClampedToTheFontRange) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"Font=-5000,0,0,0,0,ARIAL", -kMaxFontHeight},
+        {"Font=50000,0,0,0,0,ARIAL", kMaxFontHeight},
+        {"Font=-2147483648,0,0,0,0,ARIAL", -kMaxFontHeight},
+        {"Font=2147483647,0,0,0,0,ARIAL", kMaxFontHeight},
+        {"Font=-200,0,0,0,0,ARIAL", -200},
+        {"Font=17,0,0,0,0,ARIAL", 17},
+    };
+    for (const auto& [line, height] : cases) {
+        LOGFONT font;
+        ReadFontLine(line, font);
+        EXPECT_EQ(font.lfHeight, height) << line;
+    }
 }
 
 TEST(FontLine, OtherLinesLeaveTheFontAndLongNamesAreCut) {

@@ -248,6 +248,26 @@ TEST(LogFont, BytesRoundTripAndRefuseOtherSizes) {
     EXPECT_EQ(std::strlen(g.lfFaceName), 31u);
 }
 
+// A stored font's height was used as it stood: 50000 took 5.5 GiB; INT_MIN overflowed.
+TEST(LogFont, StoredHeightIsClamped) {
+    for (const int32_t height : {INT32_MIN, -5000, 50000, INT32_MAX}) {
+        LOGFONT f = MakeArialFont(height);
+        const auto bytes = f.ToBytes();
+        LOGFONT g;
+        ASSERT_TRUE(g.FromBytes(bytes.data(), bytes.size()));
+        EXPECT_EQ(g.lfHeight, height < 0 ? -kMaxFontHeight : kMaxFontHeight) << height;
+    }
+}
+
+// Any int32 height makes a font of sane size without overflow (std::abs(INT_MIN), h * h).
+TEST(LogFont, AnyHeightMakesAFontWithinTheRange) {
+    for (const int32_t height : {INT32_MIN, -1000, -1, 1, 46341, INT32_MAX}) {
+        const QFont font = ToQFont(MakeArialFont(height));
+        EXPECT_GE(font.pixelSize(), 1) << height;
+        EXPECT_LE(font.pixelSize(), kMaxFontHeight) << height;
+    }
+}
+
 TEST(LogFont, ArialResolvesToAMetricCompatibleFace) {
     QFont f = ToQFont(MakeArialFont(-13));
     QFontInfo info(f);
