@@ -20,7 +20,8 @@ min_rate=${MIN_CHANGES_PER_SECOND:-20}
 windows=${WINDOWS:-8}
 function=${FUNCTION:-1}
 seconds=${SECONDS_MEASURED:-30}
-settle=${SETTLE_SECONDS:-3}
+# Forty windows take a while to come up and paint on a busy machine.
+settle=${SETTLE_SECONDS:-$((3 + windows / 3))}
 read -r -a cards <<<"${CARDS:-0 3}"
 [ -x "$levora" ] || { echo "no levora at $levora" >&2; exit 1; }
 [ -x "$watch" ] || { echo "no levora-window-watch at $watch" >&2; exit 1; }
@@ -80,8 +81,11 @@ if [ "${shown:-0}" -lt "$windows" ]; then
     exit 1
 fi
 sleep "$settle"
-# The topmost of levora's windows: QueryTree lists the root's children bottom to top.
-watched=$(xwininfo -root -children | awk '/"Ostrel Levora/ { id = $1 } END { print id }')
+# The topmost of levora's shown windows: xwininfo lists the root's children top to bottom.
+shown_ids=$(xdotool search --onlyvisible --name "Ostrel Levora" | awk '{ printf "0x%x\n", $1 }')
+watched=$(xwininfo -root -children | awk -v shown="$shown_ids" '
+    BEGIN { n = split(shown, s, "\n"); for (i = 1; i <= n; i++) ok[s[i]] = 1 }
+    ($1 in ok) && id == "" { id = $1 } END { print id }')
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # A field of /proc/PID/status or smaps_rollup, in MiB.
@@ -98,6 +102,7 @@ x1=$(ticks "$xserver")
 t1=$(date +%s.%N)
 wait "$watcher"
 rate=$(cat "$tmp/rate")
+if [ -n "${SCREENSHOT:-}" ]; then import -window root "$SCREENSHOT"; fi
 
 if awk -v r="$rate" -v m="$min_rate" 'BEGIN { exit !(r < m) }'; then
     echo "the screen changed $rate times a second (fewer than $min_rate): not refreshing, no figure" >&2
@@ -112,4 +117,3 @@ awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" 
         w, f, wall, load, rate, 100 * a / hz / wall, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
         private, shmem, pss, xpss
 }'
-if [ -n "${SCREENSHOT:-}" ]; then import -window root "$SCREENSHOT"; fi

@@ -144,7 +144,7 @@ int LivelyColumn(xcb_connection_t* connection, xcb_window_t window) {
         std::this_thread::sleep_for(std::chrono::milliseconds(45));
         Picture now = ReadWindow(connection, window);
         if (now.pixels.size() != before.pixels.size())
-            return -1;
+            continue; // a read that failed, or the window moved meanwhile
         const int bpp = before.bytesPerPixel;
         for (int x = 0; x < width; ++x)
             for (int y = 0; y < height; ++y) {
@@ -164,6 +164,7 @@ int CountChanges(xcb_connection_t* connection, xcb_window_t window, double secon
     constexpr auto kSampleEvery = std::chrono::milliseconds(10);
     const int x = LivelyColumn(connection, window);
     if (x < 0) {
+        std::fprintf(stderr, "no column of window 0x%x changed\n", window);
         std::printf("0\n");
         return 0;
     }
