@@ -17,6 +17,7 @@
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -69,7 +70,15 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     WatchScreenStacking(connection_);
 }
 
+namespace {
+
+// The pushes with rectangles to send, all sent by one queued call once the poll is over.
+std::vector<ScreenPush*> waiting;
+
+} // namespace
+
 ScreenPush::~ScreenPush() {
+    std::erase(waiting, this);
     if (segment_)
         segment_->owner = nullptr;
 }
@@ -209,11 +218,19 @@ void ScreenPush::PutRows(const QImage& image, const QRect& rect) {
 bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
     if (!Prepare())
         return false;
-    if (pending_.empty())
-        QMetaObject::invokeMethod(this, &ScreenPush::SendPending, Qt::QueuedConnection);
+    if (pending_.empty()) {
+        if (waiting.empty())
+            QMetaObject::invokeMethod(qApp, &ScreenPush::SendAllPending, Qt::QueuedConnection);
+        waiting.push_back(this);
+    }
     pendingImage_ = &image;
     pending_.insert(pending_.end(), rects.begin(), rects.end());
     return true;
+}
+
+void ScreenPush::SendAllPending() {
+    for (ScreenPush* push : std::exchange(waiting, {}))
+        push->SendPending();
 }
 
 void ScreenPush::SendPending() {

@@ -46,6 +46,7 @@ private:
     bool Prepare();
     bool Direct() const;
     void ReadScale();
+    static void SendAllPending();
     void SendPending();
     const QRegion& Visible();
     void PutRows(const QImage& image, const QRect& rect);
