@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
 # CPU time of levora and of the X server while meter windows run on the embedded demo cards,
-# read from /proc, and levora's private memory (resident less shared).
+# read from /proc, and levora's memory: private, shared (the window images the X server reads
+# and Qt's backing stores live in shared memory) and proportional (shared pages split among the
+# processes that map them). A watcher counts how often the topmost window's picture changes
+# on the screen meanwhile; with fewer than MIN_CHANGES_PER_SECOND the screen is not really
+# refreshing and the script prints no figure and fails.
 #
-#   bash bench/meter_cpu.sh [LEVORA_BIN]
+#   bash bench/meter_cpu.sh [LEVORA_BIN [WATCH_BIN]]
 #   WINDOWS=8 FUNCTION=1 SECONDS_MEASURED=30 bash bench/meter_cpu.sh build/release/app/levora
 #
 # FUNCTION: 0 stereo, 1 multi-channel (groups of the MADI and the Kestrel cards), 2 global.
+# CARDS: the cards the windows take in turn (by default "0 3": the MADI and a Kestrel card).
+# XVFB_ARGS adds server options (for example "-extension MIT-SHM").
 set -euo pipefail
 
 levora=${1:-build/release/app/levora}
+watch=${2:-${LEVORA_WATCH_BIN:-build/release/tests/levora-window-watch}}
+min_rate=${MIN_CHANGES_PER_SECOND:-20}
 windows=${WINDOWS:-8}
 function=${FUNCTION:-1}
 seconds=${SECONDS_MEASURED:-30}
-settle=${SETTLE_SECONDS:-3}
+# Forty windows take a while to come up and paint on a busy machine.
+settle=${SETTLE_SECONDS:-$((3 + windows / 3))}
+read -r -a cards <<<"${CARDS:-0 3}"
 [ -x "$levora" ] || { echo "no levora at $levora" >&2; exit 1; }
+[ -x "$watch" ] || { echo "no levora-window-watch at $watch" >&2; exit 1; }
 
 tmp=$(mktemp -d)
 cleanup() {
@@ -28,7 +39,8 @@ display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+# shellcheck disable=SC2086 # the options are words
+Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp ${XVFB_ARGS:-} >"$tmp/xvfb.log" 2>&1 &
 xserver=$!
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
@@ -43,7 +55,7 @@ conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
     for ((i = 0; i < windows; i++)); do
         left=$(((i % 5) * 380 + 10))
         top=$(((i / 5 % 2) * 590 + 10))
-        card=$((i % 2 == 0 ? 0 : 3))
+        card=${cards[i % ${#cards[@]}]}
         echo "Frame$i\\SWType=$function"
         echo "Frame$i\\CardNumber=$card"
         echo "Frame$i\\BusType=$((i / 2 % 3))"
@@ -69,9 +81,18 @@ if [ "${shown:-0}" -lt "$windows" ]; then
     exit 1
 fi
 sleep "$settle"
+# The topmost of levora's shown windows: xwininfo lists the root's children top to bottom.
+shown_ids=$(xdotool search --onlyvisible --name "Ostrel Levora" | awk '{ printf "0x%x\n", $1 }')
+watched=$(xwininfo -root -children | awk -v shown="$shown_ids" '
+    BEGIN { n = split(shown, s, "\n"); for (i = 1; i <= n; i++) ok[s[i]] = 1 }
+    ($1 in ok) && id == "" { id = $1 } END { print id }')
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# A field of /proc/PID/status or smaps_rollup, in MiB.
+mib() { awk -v k="$2:" '$1 == k { printf "%d", $2 / 1024 }' "$1"; }
 hz=$(getconf CLK_TCK)
+"$watch" --rate "$seconds" "$watched" >"$tmp/rate" &
+watcher=$!
 app0=$(ticks "$app")
 x0=$(ticks "$xserver")
 t0=$(date +%s.%N)
@@ -79,13 +100,20 @@ sleep "$seconds"
 app1=$(ticks "$app")
 x1=$(ticks "$xserver")
 t1=$(date +%s.%N)
-
-read -r _ resident shared _ <"/proc/$app/statm"
-page=$(getconf PAGESIZE)
-awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-    -v w="$windows" -v f="$function" -v mib="$(((resident - shared) * page / 1048576))" 'BEGIN {
-    wall = t1 - t0
-    printf "%d windows of function %d, %.1f s: levora %.2f %%, X server %.2f %%, together %.2f %% of one core; levora private memory %d MiB\n",
-        w, f, wall, 100 * a / hz / wall, 100 * x / hz / wall, 100 * (a + x) / hz / wall, mib
-}'
+wait "$watcher"
+rate=$(cat "$tmp/rate")
 if [ -n "${SCREENSHOT:-}" ]; then import -window root "$SCREENSHOT"; fi
+
+if awk -v r="$rate" -v m="$min_rate" 'BEGIN { exit !(r < m) }'; then
+    echo "the screen changed $rate times a second (fewer than $min_rate): not refreshing, no figure" >&2
+    exit 1
+fi
+awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v rate="$rate" \
+    -v w="$windows" -v f="$function" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" \
+    -v private="$(mib "/proc/$app/status" RssAnon)" -v shmem="$(mib "/proc/$app/status" RssShmem)" \
+    -v pss="$(mib "/proc/$app/smaps_rollup" Pss)" -v xpss="$(mib "/proc/$xserver/smaps_rollup" Pss)" 'BEGIN {
+    wall = t1 - t0
+    printf "%d windows of function %d, %.1f s, load %s, screen changes %.1f/s: levora %.2f %%, X server %.2f %%, together %.2f %% of one core; levora memory private %d MiB, shared %d MiB, Pss %d MiB; X server Pss %d MiB\n",
+        w, f, wall, load, rate, 100 * a / hz / wall, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
+        private, shmem, pss, xpss
+}'

@@ -1,6 +1,8 @@
 #include "platform/screen_push.h"
 
 #include "platform/pixel_memory.h"
+#include "platform/push_plan.h"
+#include "platform/screen_visibility.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -64,9 +67,18 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     widget_->setAttribute(Qt::WA_NativeWindow);
     widget_->installEventFilter(this);
     shmAvailable_ = ServerTakesSegmentFds(connection_);
+    WatchScreenStacking(connection_);
 }
 
+namespace {
+
+// The pushes with rectangles to send, all sent by one queued call once the poll is over.
+std::vector<ScreenPush*> waiting;
+
+} // namespace
+
 ScreenPush::~ScreenPush() {
+    std::erase(waiting, this);
     if (segment_)
         segment_->owner = nullptr;
 }
@@ -74,28 +86,20 @@ ScreenPush::~ScreenPush() {
 QImage ScreenPush::MakeImage(QSize size) {
     if (!shmAvailable_ || size.isEmpty())
         return MakeBackingImage(size);
-    const size_t bytes = static_cast<size_t>(size.width()) * 4 * size.height();
-    const int fd = memfd_create("levora-meter", MFD_CLOEXEC);
-    if (fd < 0)
+    const SharedPixels shared = MapSharedPixels(size);
+    if (shared.fd < 0)
         return MakeBackingImage(size);
-    void* pixels = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels == MAP_FAILED) {
-        close(fd);
-        return MakeBackingImage(size);
-    }
     // The server reads the segment; xcb closes our descriptor once it is sent. Asking whether
     // the server took it costs a round trip, once per size of the window.
     const uint32_t id = xcb_generate_id(connection_);
-    if (xcb_generic_error_t* error =
-            xcb_request_check(connection_, xcb_shm_attach_fd_checked(connection_, id, fd, 1))) {
+    if (xcb_generic_error_t* error = xcb_request_check(
+            connection_, xcb_shm_attach_fd_checked(connection_, id, shared.fd, 1))) {
         std::free(error);
-        munmap(pixels, bytes);
+        munmap(shared.pixels, shared.bytes);
         shmAvailable_ = false;
         return MakeBackingImage(size);
     }
-    auto* segment = new Segment{connection_, id, pixels, bytes, this};
+    auto* segment = new Segment{connection_, id, shared.pixels, shared.bytes, this};
     if (segment_)
         segment_->owner = nullptr;
     segment_ = segment;
@@ -107,7 +111,7 @@ QImage ScreenPush::MakeImage(QSize size) {
         munmap(gone->pixels, gone->bytes);
         delete gone;
     };
-    return QImage(static_cast<uchar*>(pixels), size.width(), size.height(), size.width() * 4,
+    return QImage(shared.pixels, size.width(), size.height(), size.width() * 4,
                   QImage::Format_RGB32, release, segment);
 }
 
@@ -157,13 +161,39 @@ void ScreenPush::ReadScale() {
 }
 
 bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {
-    // Qt shows an exposed window from its backing store, which incremental drawing skipped.
-    if (watched == watchedWindow_ && event->type() == QEvent::Expose)
+    // Qt shows an exposed window from its backing store, which incremental drawing skipped,
+    // and more of the window may be on the screen now.
+    if (watched == watchedWindow_ && event->type() == QEvent::Expose) {
         widget_->update();
-    // A re-created native window: the next push looks at the new one.
-    if (watched == widget_ && event->type() == QEvent::WinIdChange)
-        window_ = 0;
+        visibleKnown_ = false;
+    }
+    if (watched == widget_) {
+        switch (event->type()) {
+        case QEvent::WinIdChange:
+            // A re-created native window: the next push looks at the new one.
+            window_ = 0;
+            visibleKnown_ = false;
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+            visibleKnown_ = false;
+            break;
+        default:
+            break;
+        }
+    }
     return false;
+}
+
+const QRegion& ScreenPush::Visible() {
+    if (!visibleKnown_ || visibleGeneration_ != ScreenStackingGeneration()) {
+        visibleGeneration_ = ScreenStackingGeneration();
+        visible_ = ReadVisibleRegion(connection_, window_);
+        visibleKnown_ = true;
+    }
+    return visible_;
 }
 
 void ScreenPush::PutRows(const QImage& image, const QRect& rect) {
@@ -185,32 +215,35 @@ void ScreenPush::PutRows(const QImage& image, const QRect& rect) {
     }
 }
 
-namespace {
-
-// Rows between two rectangles of the same columns that are cheaper to copy along than to ask
-// for separately.
-constexpr int kJoinedGapRows = 4;
-
-bool Joinable(const QRect& a, const QRect& b) {
-    return a.left() == b.left() && a.right() == b.right() &&
-           b.top() <= a.bottom() + 1 + kJoinedGapRows && a.top() <= b.bottom() + 1 + kJoinedGapRows;
-}
-
-} // namespace
-
 bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
     if (!Prepare())
         return false;
-    const QRect bounds = image.rect() & widget_->rect();
-    for (size_t i = 0; i < rects.size(); ++i) {
-        QRect rect = rects[i];
-        // A column's bar and marker rectangles are often neighbours: one request for both.
-        while (i + 1 < rects.size() &&
-               (rects[i + 1].isEmpty() || rect.isEmpty() || Joinable(rect, rects[i + 1])))
-            rect |= rects[++i];
-        const QRect visible = rect & bounds;
-        if (visible.isEmpty())
-            continue;
+    if (pending_.empty()) {
+        if (waiting.empty())
+            QMetaObject::invokeMethod(qApp, &ScreenPush::SendAllPending, Qt::QueuedConnection);
+        waiting.push_back(this);
+    }
+    pendingImage_ = &image;
+    pending_.insert(pending_.end(), rects.begin(), rects.end());
+    return true;
+}
+
+void ScreenPush::SendAllPending() {
+    for (ScreenPush* push : std::exchange(waiting, {}))
+        push->SendPending();
+}
+
+void ScreenPush::SendPending() {
+    const QImage& image = *pendingImage_;
+    if (!Prepare()) {
+        // Hidden or scaled since: Qt repaints what is still to be shown.
+        for (const QRect& rect : pending_)
+            widget_->update(rect);
+        pending_.clear();
+        return;
+    }
+    const QRegion seen = Visible() & (image.rect() & widget_->rect());
+    for (const QRect& visible : PlanPushes(pending_, seen)) {
         if (Shared(image))
             xcb_shm_put_image(
                 connection_, window_, gc_, static_cast<uint16_t>(image.width()),
@@ -222,5 +255,5 @@ bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
         else
             PutRows(image, visible);
     }
-    return true;
+    pending_.clear();
 }

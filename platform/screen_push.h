@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QRegion>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -19,6 +20,8 @@ struct xcb_connection_t;
 // the same image; an exposed window is repainted from the image too.
 // Where the server offers shared memory, the backing image lives in a segment the server
 // reads itself, and a rectangle costs a short request instead of its pixels on the socket.
+// The rectangles of a poll go out together once the poll is over, joined where that is
+// cheaper and only where the screen shows the window (see screen_visibility.h, push_plan.h).
 class ScreenPush : public QObject {
 public:
     // Makes the widget a native window when the display is X11.
@@ -30,8 +33,9 @@ public:
     QImage MakeImage(QSize size);
 
     // Copies the rectangles of `image` (in widget pixels, as the widget shows it one to one)
-    // to the window; they are sent off before the event loop waits again (see display_flush.h).
-    // False when it cannot (another display, a scaled or hidden window): the caller then asks Qt to
+    // to the window once the events being handled are done; they are sent off before the
+    // event loop waits again (see display_flush.h). The image must live until then. False when
+    // it cannot (another display, a scaled or hidden window): the caller then asks Qt to
     // repaint them.
     bool Push(const QImage& image, std::span<const QRect> rects);
 
@@ -42,6 +46,9 @@ private:
     bool Prepare();
     bool Direct() const;
     void ReadScale();
+    static void SendAllPending();
+    void SendPending();
+    const QRegion& Visible();
     void PutRows(const QImage& image, const QRect& rect);
     bool Shared(const QImage& image) const;
 
@@ -54,7 +61,12 @@ private:
     QWindow* watchedWindow_ = nullptr;
     bool unscaled_ = false;     // one window pixel per image pixel
     std::vector<uint8_t> rows_; // a rectangle's rows side by side, as X wants them
-    bool shmAvailable_ = false; // the server takes segments as file descriptors
+    const QImage* pendingImage_ = nullptr;
+    std::vector<QRect> pending_; // pushed since the last send
+    QRegion visible_;            // what the screen shows of the window
+    bool visibleKnown_ = false;
+    uint64_t visibleGeneration_ = 0; // of ScreenStackingGeneration() when visible_ was read
+    bool shmAvailable_ = false;      // the server takes segments as file descriptors
     // The segment of the last image MakeImage shared, while that image lives.
     struct Segment;
     Segment* segment_ = nullptr;

@@ -4,8 +4,13 @@
 // (the DAMAGE extension) with what the window showed before, with no input events of its own.
 // Prints a line per window: the delay in milliseconds until its pixels differed, or "none"
 // when they did not in time. Exits 0 then, 2 on a usage or display error.
+// With --rate it counts instead how often one window's picture changes on the screen: it
+// picks the pixel column of the window that changed most often in a first half second and
+// then reads that column every 10 ms for the given time, printing the changes per second
+// (a benchmark's proof that the screen really refreshes while it measures).
 //
 //   levora-window-watch TIMEOUT-MS WINDOW-ID... -- COMMAND [ARGS...]
+//   levora-window-watch --rate SECONDS WINDOW-ID
 
 #include <algorithm>
 #include <chrono>
@@ -125,6 +130,63 @@ Pictures ReadWindows(xcb_connection_t* connection, const std::vector<xcb_window_
     return pictures;
 }
 
+// The column of the window's on-screen area whose pixels changed in the most of a few pictures
+// taken a poll apart; -1 when none changed.
+int LivelyColumn(xcb_connection_t* connection, xcb_window_t window) {
+    constexpr int kPictures = 12;
+    Picture before = ReadWindow(connection, window);
+    const int width = before.area.right - before.area.left;
+    const int height = before.area.bottom - before.area.top;
+    if (before.pixels.empty() || width <= 0)
+        return -1;
+    std::vector<int> changes(static_cast<size_t>(width));
+    for (int i = 0; i < kPictures; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(45));
+        Picture now = ReadWindow(connection, window);
+        if (now.pixels.size() != before.pixels.size())
+            continue; // a read that failed, or the window moved meanwhile
+        const int bpp = before.bytesPerPixel;
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < height; ++y) {
+                const size_t at = (static_cast<size_t>(y) * width + x) * bpp;
+                if (std::memcmp(&now.pixels[at], &before.pixels[at], bpp) != 0) {
+                    ++changes[static_cast<size_t>(x)];
+                    break;
+                }
+            }
+        before = std::move(now);
+    }
+    const auto most = std::max_element(changes.begin(), changes.end());
+    return *most == 0 ? -1 : before.area.left + static_cast<int>(most - changes.begin());
+}
+
+int CountChanges(xcb_connection_t* connection, xcb_window_t window, double seconds) {
+    constexpr auto kSampleEvery = std::chrono::milliseconds(10);
+    const int x = LivelyColumn(connection, window);
+    if (x < 0) {
+        std::fprintf(stderr, "no column of window 0x%x changed\n", window);
+        std::printf("0\n");
+        return 0;
+    }
+    const Rect area = OnScreenArea(connection, window);
+    const Rect column{x, area.top, x + 1, area.bottom};
+    std::vector<uint8_t> last = ReadRect(connection, window, column);
+    int changes = 0;
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    for (auto next = start + kSampleEvery; next < end; next += kSampleEvery) {
+        std::this_thread::sleep_until(next);
+        std::vector<uint8_t> now = ReadRect(connection, window, column);
+        if (now != last) {
+            ++changes;
+            last = std::move(now);
+        }
+    }
+    const std::chrono::duration<double> took = Clock::now() - start;
+    std::printf("%.1f\n", changes / took.count());
+    return 0;
+}
+
 bool Same(const Pictures& a, const Pictures& b) {
     for (size_t i = 0; i < a.size(); ++i)
         if (a[i].pixels != b[i].pixels)
@@ -135,6 +197,18 @@ bool Same(const Pictures& a, const Pictures& b) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--rate") == 0) {
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(connection)) {
+            std::fprintf(stderr, "cannot open the display\n");
+            return 2;
+        }
+        const int status =
+            CountChanges(connection, static_cast<xcb_window_t>(std::strtoul(argv[3], nullptr, 0)),
+                         std::atof(argv[2]));
+        xcb_disconnect(connection);
+        return status;
+    }
     int separator = 2;
     while (separator < argc && std::strcmp(argv[separator], "--") != 0)
         ++separator;
