@@ -13,6 +13,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick openbox
   weston qt6-wayland
   dbus dbus-x11
+  libjack-jackd2-dev jackd2
+  libpipewire-0.3-dev pipewire pipewire-bin wireplumber
 )
 
 missing=()

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "driver/graph_connection.h"
+
+namespace sim {
+
+// A JACK client with an input port per channel and bus ("input_1" .. "output_64"), wired to
+// what each bus taps and rewired whenever ports or connections change. Null when no server
+// of that name runs.
+std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup);
+
+} // namespace sim
