@@ -192,9 +192,7 @@ private:
     std::array<std::vector<std::string>, dp::kBuses> tapped_;
 };
 
-} // namespace
-
-std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup) {
+jack_client_t* OpenClient(const GraphSetup& setup) {
     static std::once_flag quiet;
     std::call_once(quiet, [] {
         jack_set_error_function(Quiet);
@@ -204,8 +202,21 @@ std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup) {
     if (!setup.server.empty())
         options |= JackServerName;
     jack_status_t status{};
-    jack_client_t* client =
-        jack_client_open("levora", jack_options_t(options), &status, setup.server.c_str());
+    return jack_client_open("levora", jack_options_t(options), &status, setup.server.c_str());
+}
+
+} // namespace
+
+bool JackServerAnswers(const GraphSetup& setup) {
+    jack_client_t* client = OpenClient(setup);
+    if (client == nullptr)
+        return false;
+    jack_client_close(client);
+    return true;
+}
+
+std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup) {
+    jack_client_t* client = OpenClient(setup);
     if (client == nullptr)
         return nullptr;
     auto connection = std::make_unique<JackConnection>(client, setup);

@@ -9,4 +9,7 @@ namespace sim {
 // of that name runs.
 std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup);
 
+// Whether the JACK server the setup names runs now (a client connects and leaves at once).
+bool JackServerAnswers(const GraphSetup& setup);
+
 } // namespace sim

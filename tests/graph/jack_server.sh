@@ -44,10 +44,12 @@ stop)
     if kill -0 "$pid" 2>/dev/null; then
         kill -KILL "$pid" 2>/dev/null || true
         sleep 0.2
-        # What a killed server leaves: its socket and semaphores; its registry entry is
+        # A killed server leaves its socket; its registry entry and shared memory are
         # reused by the next start under the same name.
-        rm -f /dev/shm/jack_"$name"_* /dev/shm/jack_sem.*_"$name"_*
+        rm -f /dev/shm/jack_"$name"_*
     fi
+    # Semaphores of clients that outlived the server, its own when it was killed.
+    rm -f /dev/shm/jack_sem.*_"$name"_*
     rm -f "$pidfile"
     ;;
 *)

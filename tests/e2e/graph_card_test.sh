@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Levora on a live JACK graph: the tests' private JACK server (dummy backend), a tone client
+# playing a 1 kHz sine at half scale into system:playback_1 only, and levora with a graph card
+# in slot 0 (LEVORA_GRAPH). The stereo window on playback channels 1+2 shows the tone on the
+# left bar only, a window on channels 3+4 stays dark. The server stopped: the window shows
+# that no card answers; started again: it meters again by itself.
+source "$(dirname "$0")/lib.sh"
+: "${LEVORA_JACK_TONE_BIN:?LEVORA_JACK_TONE_BIN must name the built levora-jack-tone}"
+
+artifacts="${E2E_ARTIFACTS:-$PWD/e2e-artifacts}/graph_card"
+mkdir -p "$artifacts"
+
+jack_script="$(dirname "$0")/../graph/jack_server.sh"
+jack_pid=/tmp/levora-test-jackd.pid
+# One server name for all tests: they take turns. The server ends after its clients.
+exec 9>/tmp/levora-test-jackd.lock
+flock 9
+trap 'e2e_cleanup; bash "$jack_script" stop "$jack_pid"' EXIT
+
+start_jack() {
+    bash "$jack_script" start 48000 "$jack_pid" || fail "no JACK server"
+    "$LEVORA_JACK_TONE_BIN" levora-test 1:sine:0.5 >"$e2e_tmp/tone.log" 2>&1 &
+    kill_at_exit $!
+}
+
+cat >"$conf" <<CONF
+[Workspace]
+NumOfWins=2
+Frame0\SWType=0
+Frame0\CardNumber=0
+Frame0\BusType=1
+Frame0\ChanNumber=0
+Frame0\WinPos.left=20
+Frame0\WinPos.top=20
+Frame0\WinPos.right=320
+Frame0\WinPos.bottom=620
+Frame1\SWType=0
+Frame1\CardNumber=0
+Frame1\BusType=1
+Frame1\ChanNumber=1
+Frame1\WinPos.left=400
+Frame1\WinPos.top=20
+Frame1\WinPos.right=700
+Frame1\WinPos.bottom=620
+CONF
+
+GREEN=0,220,0    # NormalColor: the levels
+GREY=112,112,112 # the bars of a meter that no card feeds
+
+# green_in IMAGE CROP: how many pixels of the normal level colour the part CROP (an
+# ImageMagick geometry) of the image has.
+green_in() {
+    convert "$1" -crop "$2" +repage -format %c histogram:info:- |
+        awk -v want="($GREEN)" '{ gsub(/ /, ""); split($0, f, ":"); if (f[2] ~ "^\\" want) n += f[1] }
+                                END { print n + 0 }'
+}
+grey_in() {
+    convert "$1" -format %c histogram:info:- |
+        awk -v want="($GREY)" '{ gsub(/ /, ""); split($0, f, ":"); if (f[2] ~ "^\\" want) n += f[1] }
+                               END { print n + 0 }'
+}
+# The tone on channel 1: the left half of the window (its RMS and peak bars) is lit, the
+# right half (channel 2) is not.
+left_only() { [ "$(green_in "$1" 50%x100%+0+0)" -gt 2000 ] && [ "$(green_in "$1" 50%x100%+150+0)" -lt 50 ]; }
+dark() { [ "$(green_in "$1" 100%x100%+0+0)" -lt 50 ] && [ "$(grey_in "$1")" -lt 1000 ]; }
+grey_bars() { [ "$(green_in "$1" 100%x100%+0+0)" -lt 50 ] && [ "$(grey_in "$1")" -gt 2000 ]; }
+
+# wait_until WINDOW NAME TEST: shoots the window into $artifacts/NAME.png until the command
+# TEST (given the image) succeeds, for up to 10 s.
+wait_until() {
+    local window=$1 shot="$artifacts/$2.png"
+    for _ in $(seq 1 100); do
+        import -window "$window" "$shot" 2>/dev/null && "$3" "$shot" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+start_jack
+export LEVORA_GRAPH=jack:levora-test
+start_levora
+ids=$(for _ in $(seq 1 100); do
+    found=$(xdotool search --onlyvisible --name "Ostrel Levora - Stereo Level Meter" 2>/dev/null || true)
+    [ "$(echo "$found" | grep -c .)" -ge 2 ] && { echo "$found"; break; }
+    sleep 0.1
+done)
+[ "$(echo "$ids" | grep -c .)" -ge 2 ] || fail "no two stereo windows: $(cat "$e2e_tmp/levora.log")"
+# Which window meters channels 1+2: the one further left.
+left_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}'; }
+set -- $ids
+if [ "$(left_of "$1")" -lt "$(left_of "$2")" ]; then first=$1 second=$2; else first=$2 second=$1; fi
+
+wait_until "$first" tone left_only || fail "channels 1+2 do not show the tone on channel 1 alone"
+wait_until "$second" silent dark || fail "channels 3+4 are not dark"
+
+bash "$jack_script" stop "$jack_pid"
+wait_until "$first" server_stopped grey_bars || fail "the window does not show that no card answers"
+
+start_jack
+wait_until "$first" server_back left_only || fail "the window does not meter again after the server returned"
+wait_until "$second" server_back_silent dark || fail "channels 3+4 are not dark after the restart"
+
+kill -TERM "$pid"
+wait_for_exit "$pid" || fail "levora did not end after SIGTERM"
+echo "tone on the left bar of channels 1+2, grey while the server was away, metering again after"
