@@ -3,7 +3,9 @@
 # playing a 1 kHz sine at half scale into system:playback_1 only, and levora with a graph card
 # in slot 0 (LEVORA_GRAPH). The stereo window on playback channels 1+2 shows the tone on the
 # left bar only, a window on channels 3+4 stays dark. The server stopped: the window shows
-# that no card answers; started again: it meters again by itself.
+# that no card answers; started again: it meters again by itself. Then the same through
+# levora-driver: its graph card serves the levels over the sockets, and `ctl list` names the
+# server's rate and the ports each bus taps.
 source "$(dirname "$0")/lib.sh"
 : "${LEVORA_JACK_TONE_BIN:?LEVORA_JACK_TONE_BIN must name the built levora-jack-tone}"
 
@@ -76,19 +78,25 @@ wait_until() {
     return 1
 }
 
+# Prints the ids of the two stereo windows, the one on channels 1+2 (further left) first.
+stereo_windows() {
+    local ids
+    for _ in $(seq 1 100); do
+        ids=$(xdotool search --onlyvisible --name "Ostrel Levora - Stereo Level Meter" 2>/dev/null || true)
+        [ "$(echo "$ids" | grep -c .)" -ge 2 ] && break
+        sleep 0.1
+    done
+    [ "$(echo "$ids" | grep -c .)" -ge 2 ] || return 1
+    for id in $ids; do
+        echo "$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $NF}') $id"
+    done | sort -n | awk '{print $2}'
+}
+
 start_jack
 export LEVORA_GRAPH=jack:levora-test
 start_levora
-ids=$(for _ in $(seq 1 100); do
-    found=$(xdotool search --onlyvisible --name "Ostrel Levora - Stereo Level Meter" 2>/dev/null || true)
-    [ "$(echo "$found" | grep -c .)" -ge 2 ] && { echo "$found"; break; }
-    sleep 0.1
-done)
-[ "$(echo "$ids" | grep -c .)" -ge 2 ] || fail "no two stereo windows: $(cat "$e2e_tmp/levora.log")"
-# Which window meters channels 1+2: the one further left.
-left_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}'; }
-set -- $ids
-if [ "$(left_of "$1")" -lt "$(left_of "$2")" ]; then first=$1 second=$2; else first=$2 second=$1; fi
+ids=$(stereo_windows) || fail "no two stereo windows: $(cat "$e2e_tmp/levora.log")"
+first=$(echo "$ids" | sed -n 1p) second=$(echo "$ids" | sed -n 2p)
 
 wait_until "$first" tone left_only || fail "channels 1+2 do not show the tone on channel 1 alone"
 wait_until "$second" silent dark || fail "channels 3+4 are not dark"
@@ -102,4 +110,25 @@ wait_until "$second" server_back_silent dark || fail "channels 3+4 are not dark 
 
 kill -TERM "$pid"
 wait_for_exit "$pid" || fail "levora did not end after SIGTERM"
-echo "tone on the left bar of channels 1+2, grey while the server was away, metering again after"
+
+# The daemon's graph card, read by the program over the sockets.
+unset LEVORA_GRAPH
+export LEVORA_DRIVER_DIR="$e2e_tmp/driver"
+echo "graph 0 jack levora-test" >"$e2e_tmp/cards.conf"
+start_driver "$e2e_tmp/cards.conf" madiOut0
+list=$("$LEVORA_DRIVER_BIN" ctl --dir "$LEVORA_DRIVER_DIR" list)
+for _ in $(seq 1 50); do
+    echo "$list" | grep -q "playback: system" && break
+    sleep 0.1
+    list=$("$LEVORA_DRIVER_BIN" ctl --dir "$LEVORA_DRIVER_DIR" list)
+done
+echo "$list" | grep -q "^slot 0 madiOut0: kind 7 graph jack server levora-test: rate 48000 period 256$" ||
+    fail "ctl list does not show the graph card's server and rate: $list"
+echo "$list" | grep -q "^  playback: system:playback_1 system:playback_2 " ||
+    fail "ctl list does not show the playback ports: $list"
+start_levora
+ids=$(stereo_windows) || fail "no two stereo windows on the driver: $(cat "$e2e_tmp/levora.log")"
+first=$(echo "$ids" | sed -n 1p) second=$(echo "$ids" | sed -n 2p)
+wait_until "$first" driver_tone left_only || fail "the driver's graph card does not show the tone on channel 1"
+wait_until "$second" driver_silent dark || fail "channels 3+4 are not dark on the driver's graph card"
+echo "tone on the left bar of channels 1+2, grey while the server was away, metering again after; the same through levora-driver"
