@@ -45,6 +45,8 @@ bool GraphCard::WriteCardInfo(int slot, uint8_t* out) const {
     if (!AliveLocked())
         return false;
     EncodeCardInfo(slot, kMadiCardKind, GraphSpeed(live_->Rate()), out);
+    std::string label = std::string(setup_.api == GraphApi::Jack ? "JACK" : "PipeWire") + " graph";
+    std::memcpy(out + dp::kLabelOffset, label.data(), label.size());
     return true;
 }
 
