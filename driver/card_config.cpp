@@ -92,20 +92,11 @@ bool ParseLine(std::string_view line, DriverConfig& config, std::string& error) 
         return true;
     auto args = std::span<const std::string_view>(words).subspan(1);
     int slot = 0;
-    if (words[0] == "card") {
+    if (words[0] == "card" || words[0] == "graph") {
         CardSetup card;
-        if (!ParseCardWords(args, slot, card, error))
-            return false;
-        if (config.cards[slot]) {
-            error = "slot " + std::to_string(slot) + " already has a card";
-            return false;
-        }
-        config.cards[slot] = std::move(card);
-        return true;
-    }
-    if (words[0] == "graph") {
-        CardSetup card;
-        if (!ParseGraphWords(args, slot, card, error))
+        bool parsed = words[0] == "card" ? ParseCardWords(args, slot, card, error)
+                                         : ParseGraphWords(args, slot, card, error);
+        if (!parsed)
             return false;
         if (config.cards[slot]) {
             error = "slot " + std::to_string(slot) + " already has a card";

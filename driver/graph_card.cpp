@@ -1,7 +1,6 @@
 #include "driver/graph_card.h"
 
 #include "device/card_probe.h"
-#include "driver/card_layout.h"
 #include "driver/little_endian_write.h"
 
 #include <array>
@@ -29,7 +28,11 @@ std::string_view GraphApiName(GraphApi api) {
 }
 
 GraphCard::GraphCard(GraphSetup setup, Connector connect)
-    : setup_(std::move(setup)), connect_(std::move(connect)), thread_([this] { Supervise(); }) {}
+    : setup_(std::move(setup)), connect_(std::move(connect)) {
+    for (int bus = 0; bus < dp::kBuses; ++bus)
+        carried_[bus] = CarriedPairs(kMadiCardKind, carriedSpeed_, bus);
+    thread_ = std::thread([this] { Supervise(); });
+}
 
 GraphCard::~GraphCard() {
     {
@@ -57,10 +60,15 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
     const dp::LevelBlockLayout& layout = dp::LayoutForSlot(slot);
     std::memset(out, 0, layout.size);
     Speed speed = GraphSpeed(live_->Rate());
+    if (speed != carriedSpeed_) {
+        carriedSpeed_ = speed;
+        for (int bus = 0; bus < dp::kBuses; ++bus)
+            carried_[bus] = CarriedPairs(kMadiCardKind, speed, bus);
+    }
     std::array<ChannelLevel, LevelTap::kMaxChannels> levels;
     for (int bus = 0; bus < dp::kBuses; ++bus) {
         live_->Tap(bus).Take(levels);
-        for (const CarriedPair& pair : CarriedPairs(kMadiCardKind, speed, bus)) {
+        for (const CarriedPair& pair : carried_[bus]) {
             for (int side = 0; side < 2; ++side) {
                 const ChannelLevel& level = levels[2 * pair.logical + side];
                 int driverChannel = 2 * pair.driver + side;

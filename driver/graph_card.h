@@ -1,5 +1,6 @@
 #pragma once
 
+#include "driver/card_layout.h"
 #include "driver/card_model.h"
 #include "driver/graph_connection.h"
 
@@ -44,6 +45,9 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     std::unique_ptr<GraphConnection> live_;
+    // The pairs a read writes, worked out again only when the speed changes.
+    Speed carriedSpeed_ = Speed::Single;
+    std::array<std::vector<CarriedPair>, driver_protocol::kBuses> carried_;
     std::thread thread_;
 };
 

@@ -49,23 +49,18 @@ CONF
 GREEN=0,220,0    # NormalColor: the levels
 GREY=112,112,112 # the bars of a meter that no card feeds
 
-# green_in IMAGE CROP: how many pixels of the normal level colour the part CROP (an
-# ImageMagick geometry) of the image has.
-green_in() {
-    convert "$1" -crop "$2" +repage -format %c histogram:info:- |
-        awk -v want="($GREEN)" '{ gsub(/ /, ""); split($0, f, ":"); if (f[2] ~ "^\\" want) n += f[1] }
-                                END { print n + 0 }'
-}
-grey_in() {
-    convert "$1" -format %c histogram:info:- |
-        awk -v want="($GREY)" '{ gsub(/ /, ""); split($0, f, ":"); if (f[2] ~ "^\\" want) n += f[1] }
-                               END { print n + 0 }'
+# colour_in IMAGE R,G,B [SIDE]: how many pixels of that colour the image has, or its half
+# on SIDE (West or East).
+colour_in() {
+    convert "$1" ${3:+-gravity "$3" -crop 50%x100%+0+0 +repage} -format %c histogram:info:- |
+        awk -v want="($2)" '{ gsub(/ /, ""); split($0, f, ":"); if (f[2] ~ "^\\" want) n += f[1] }
+                            END { print n + 0 }'
 }
 # The tone on channel 1: the left half of the window (its RMS and peak bars) is lit, the
 # right half (channel 2) is not.
-left_only() { [ "$(green_in "$1" 50%x100%+0+0)" -gt 2000 ] && [ "$(green_in "$1" 50%x100%+150+0)" -lt 50 ]; }
-dark() { [ "$(green_in "$1" 100%x100%+0+0)" -lt 50 ] && [ "$(grey_in "$1")" -lt 1000 ]; }
-grey_bars() { [ "$(green_in "$1" 100%x100%+0+0)" -lt 50 ] && [ "$(grey_in "$1")" -gt 2000 ]; }
+left_only() { [ "$(colour_in "$1" $GREEN West)" -gt 2000 ] && [ "$(colour_in "$1" $GREEN East)" -lt 50 ]; }
+dark() { [ "$(colour_in "$1" $GREEN)" -lt 50 ] && [ "$(colour_in "$1" $GREY)" -lt 1000 ]; }
+grey_bars() { [ "$(colour_in "$1" $GREEN)" -lt 50 ] && [ "$(colour_in "$1" $GREY)" -gt 2000 ]; }
 
 # wait_until WINDOW NAME TEST: shoots the window into $artifacts/NAME.png until the command
 # TEST (given the image) succeeds, for up to 10 s.

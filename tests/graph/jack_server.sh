@@ -21,13 +21,20 @@ start)
         echo "jack_server.sh: a server '$name' runs already" >&2
         exit 1
     fi
-    jackd --no-realtime -n "$name" -d dummy -r "$rate" -p 256 -C 64 -P 64 \
-        >"$pidfile.log" 2>&1 &
-    echo $! >"$pidfile"
-    for _ in $(seq 1 100); do
-        ready && exit 0
-        kill -0 "$(cat "$pidfile")" 2>/dev/null || break
-        sleep 0.1
+    # Now and then a jackd started right after the previous one ended quits at once without
+    # a word; it gets three tries.
+    for _ in 1 2 3; do
+        jackd --no-realtime -n "$name" -d dummy -r "$rate" -p 256 -C 64 -P 64 \
+            >"$pidfile.log" 2>&1 &
+        echo $! >"$pidfile"
+        for _ in $(seq 1 100); do
+            ready && exit 0
+            kill -0 "$(cat "$pidfile")" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$(cat "$pidfile")" 2>/dev/null && break
+        echo "jack_server.sh: jackd quit at start: $(tail -3 "$pidfile.log")" >&2
+        sleep 0.5
     done
     echo "jack_server.sh: jackd did not start: $(tail -5 "$pidfile.log")" >&2
     exit 1
