@@ -37,7 +37,7 @@ bool ParseCardWords(std::span<const std::string_view> words, int& slot, CardSetu
 // "graph SLOT jack [SERVER]", the words after "graph".
 bool ParseGraphWords(std::span<const std::string_view> words, int& slot, CardSetup& card,
                      std::string& error) {
-    if (words.size() < 2 || words.size() > 3 || words[1] != GraphApiName(GraphApi::Jack)) {
+    if (words.size() < 2 || words.size() > 3 || words[1] != "jack") {
         error = "usage: graph SLOT jack [SERVER]";
         return false;
     }

@@ -23,10 +23,6 @@ Speed GraphSpeed(int rate) {
     return rate <= 48000 ? Speed::Single : Speed::Double;
 }
 
-std::string_view GraphApiName(GraphApi api) {
-    return api == GraphApi::Jack ? "jack" : "pipewire";
-}
-
 GraphCard::GraphCard(GraphSetup setup, Connector connect)
     : setup_(std::move(setup)), connect_(std::move(connect)) {
     for (int bus = 0; bus < dp::kBuses; ++bus)
@@ -48,8 +44,8 @@ bool GraphCard::WriteCardInfo(int slot, uint8_t* out) const {
     if (!AliveLocked())
         return false;
     EncodeCardInfo(slot, kMadiCardKind, GraphSpeed(live_->Rate()), out);
-    std::string label = std::string(setup_.api == GraphApi::Jack ? "JACK" : "PipeWire") + " graph";
-    std::memcpy(out + dp::kLabelOffset, label.data(), label.size());
+    constexpr std::string_view kLabel = "JACK graph";
+    std::memcpy(out + dp::kLabelOffset, kLabel.data(), kLabel.size());
     return true;
 }
 
@@ -84,7 +80,7 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
 
 std::string GraphCard::Describe() const {
     std::lock_guard lock(mutex_);
-    std::string name = "graph " + std::string(GraphApiName(setup_.api));
+    std::string name = "graph jack";
     if (!setup_.server.empty())
         name += " server " + setup_.server;
     if (!AliveLocked())

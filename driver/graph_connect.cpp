@@ -4,13 +4,7 @@
 namespace sim {
 
 std::unique_ptr<GraphConnection> ConnectGraph(const GraphSetup& setup) {
-    switch (setup.api) {
-    case GraphApi::Jack:
-        return ConnectJack(setup);
-    case GraphApi::PipeWire:
-        break;
-    }
-    return nullptr;
+    return ConnectJack(setup);
 }
 
 } // namespace sim

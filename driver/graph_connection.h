@@ -12,18 +12,13 @@
 // one connection to the server as a backend makes it.
 namespace sim {
 
-enum class GraphApi { Jack, PipeWire };
-
+// A JACK graph; the only kind of graph so far.
 struct GraphSetup {
-    GraphApi api = GraphApi::Jack;
-    std::string server; // JACK: the server's name; empty for the default server
-    // Per bus what it taps, empty for the default (the physical ports, the default devices).
-    // JACK: port names; a port that plays into a device (such as system:playback_1) stands
-    // for the ports that feed it. PipeWire: one node name.
+    std::string server; // the server's name; empty for the default server
+    // Per bus the ports it taps, channel by channel; empty for the physical ports. A port
+    // that plays into a device (such as system:playback_1) stands for the ports that feed it.
     std::array<std::vector<std::string>, driver_protocol::kBuses> taps;
 };
-
-std::string_view GraphApiName(GraphApi api);
 
 // One client of a running server with a tap per bus. Made on a supervising thread, read from
 // any one thread at a time; the audio thread only touches the taps.
