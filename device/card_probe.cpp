@@ -74,3 +74,18 @@ int32_t ProbeSelection(const ControlDevice& device, ChannelSelection& selection)
     selection.cardKind = kind;
     return kind;
 }
+
+std::string ProbeCardLabel(const ControlDevice& device, int slot) {
+    DeviceName name;
+    std::array<uint8_t, kCardInfoSize> info{};
+    if (!FormatDeviceName(slot, name) ||
+        !device.Request(name.data(), IOCTL_CARD_INFO, nullptr, 0, info.data(), kCardInfoSize))
+        return "";
+    std::string label;
+    for (uint32_t i = kLabelOffset; i < kLabelOffset + kLabelSize && info[i] != 0; ++i) {
+        if (info[i] < 0x20 || info[i] > 0x7E)
+            return "";
+        label += static_cast<char>(info[i]);
+    }
+    return label;
+}

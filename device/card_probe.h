@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 // Rate codes: positions in the sample-rate name table; rate code / 3 is the speed class.
 inline constexpr int32_t kRateNoCard = 0;
@@ -31,3 +32,7 @@ int32_t ProbeCard(const ControlDevice& device, DeviceName& name, int slot, int32
 // Probes selection.CardNumber, stores the rate code and the card kind (kNoCardKind when
 // nothing answers) into the selection and returns the kind.
 int32_t ProbeSelection(const ControlDevice& device, ChannelSelection& selection);
+
+// The label the driver gives the card in `slot` (printable ASCII up to the first zero byte),
+// or "" when it gives none or the card does not answer.
+std::string ProbeCardLabel(const ControlDevice& device, int slot);

@@ -22,6 +22,10 @@ inline constexpr uint32_t kRevisionOffset = 4;
 inline constexpr uint32_t kStatusWordOffset = 52;
 inline constexpr uint32_t kOptionWordOffset = 56;
 inline constexpr uint32_t kModelWordOffset = 68;
+// Bytes 8..51 lie between the interpreted words; a driver may put a label there (ASCII, zero
+// padded) that tells the user what feeds the card, such as "JACK graph".
+inline constexpr uint32_t kLabelOffset = 8;
+inline constexpr uint32_t kLabelSize = 44;
 
 inline constexpr uint32_t kStatusDoubleSpeed = 0x100;
 inline constexpr uint32_t kStatusQuadSpeed = 0x80000000u;

@@ -98,7 +98,12 @@ void ChannelSetupDialog::FillCardList() {
         std::array<char, 40> name{};
         if (!ChannelNames::CardName(probe, name))
             continue;
-        cardList_->addItem(QString::fromLatin1(name.data()));
+        // A card fed by a live audio graph says so after its model name.
+        QString text = QString::fromLatin1(name.data());
+        const std::string label = ProbeCardLabel(device_, slot);
+        if (!label.empty())
+            text += QStringLiteral(" - ") + QString::fromLatin1(label.c_str());
+        cardList_->addItem(text);
         cardSlots_.push_back(slot);
         if (slot == working_.CardNumber)
             cardList_->setCurrentRow(cardList_->count() - 1);

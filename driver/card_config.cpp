@@ -34,15 +34,69 @@ bool ParseCardWords(std::span<const std::string_view> words, int& slot, CardSetu
     return error.empty();
 }
 
+// "graph SLOT jack [SERVER]", the words after "graph".
+bool ParseGraphWords(std::span<const std::string_view> words, int& slot, CardSetup& card,
+                     std::string& error) {
+    if (words.size() < 2 || words.size() > 3 || words[1] != "jack") {
+        error = "usage: graph SLOT jack [SERVER]";
+        return false;
+    }
+    if (!ParseSlotWord(words[0], slot, error))
+        return false;
+    error = CardProblem(slot, kMadiCardKind, Speed::Single);
+    GraphSetup graph;
+    if (words.size() == 3)
+        graph.server = words[2];
+    card.graph = std::move(graph);
+    return error.empty();
+}
+
+// "tap SLOT BUS default | PORT...", the words after "tap".
+bool ParseTapWords(std::span<const std::string_view> words, DriverConfig& config,
+                   std::string& error) {
+    int slot = 0;
+    if (words.size() < 3) {
+        error = "usage: tap SLOT input|playback|output default | PORT...";
+        return false;
+    }
+    if (!ParseSlotWord(words[0], slot, error))
+        return false;
+    if (!config.cards[slot] || !config.cards[slot]->graph) {
+        error =
+            "slot " + std::to_string(slot) + " has no graph card (a graph line must come first)";
+        return false;
+    }
+    int bus = 0;
+    while (bus < driver_protocol::kBuses && words[1] != BusName(bus))
+        ++bus;
+    if (bus == driver_protocol::kBuses) {
+        error = "unknown bus '" + std::string(words[1]) + "' (expected input, playback or output)";
+        return false;
+    }
+    auto ports = words.subspan(2);
+    if (ports.size() > size_t(driver_protocol::kMadiLayout.channelsPerBus)) {
+        error = "a bus taps at most 64 ports";
+        return false;
+    }
+    std::vector<std::string>& taps = config.cards[slot]->graph->taps[bus];
+    taps.clear();
+    if (ports.size() == 1 && ports[0] == "default")
+        return true;
+    taps.assign(ports.begin(), ports.end());
+    return true;
+}
+
 bool ParseLine(std::string_view line, DriverConfig& config, std::string& error) {
     Words words = SplitWords(line);
     if (words.empty())
         return true;
     auto args = std::span<const std::string_view>(words).subspan(1);
     int slot = 0;
-    if (words[0] == "card") {
+    if (words[0] == "card" || words[0] == "graph") {
         CardSetup card;
-        if (!ParseCardWords(args, slot, card, error))
+        bool parsed = words[0] == "card" ? ParseCardWords(args, slot, card, error)
+                                         : ParseGraphWords(args, slot, card, error);
+        if (!parsed)
             return false;
         if (config.cards[slot]) {
             error = "slot " + std::to_string(slot) + " already has a card";
@@ -51,6 +105,8 @@ bool ParseLine(std::string_view line, DriverConfig& config, std::string& error) 
         config.cards[slot] = std::move(card);
         return true;
     }
+    if (words[0] == "tap")
+        return ParseTapWords(args, config, error);
     if (words[0] == "signal") {
         SignalAssignment assignment;
         if (!ParseSignalWords(args, slot, assignment, error))
@@ -59,10 +115,16 @@ bool ParseLine(std::string_view line, DriverConfig& config, std::string& error) 
             error = "slot " + std::to_string(slot) + " has no card (a card line must come first)";
             return false;
         }
+        if (config.cards[slot]->graph) {
+            error = "slot " + std::to_string(slot) +
+                    " holds a graph card: its signals come from the graph";
+            return false;
+        }
         config.cards[slot]->assignments.push_back(assignment);
         return true;
     }
-    error = "unknown statement '" + std::string(words[0]) + "' (expected card or signal)";
+    error =
+        "unknown statement '" + std::string(words[0]) + "' (expected card, signal, graph or tap)";
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "device/card_probe.h"
 #include "device/driver_protocol.h"
 #include "driver/card_model.h"
+#include "driver/graph_connection.h"
 #include "driver/signal_source.h"
 
 #include <array>
@@ -17,6 +18,8 @@
 //   # comment
 //   card SLOT kind KIND speed single|double|quad [unplugged]
 //   signal SLOT BUS CHANNELS SOURCE [ARGS]
+//   graph SLOT jack [SERVER]
+//   tap SLOT input|playback|output default | PORT...
 //
 // SLOT 0..5 (0..2 MADI, kind 7; 3..5 Kestrel, kinds 0..6). Quad speed only for kinds 2..5.
 // BUS input|playback|output|all (or 0..2). CHANNELS N, N-M or all, numbered from 1 as the
@@ -24,6 +27,8 @@
 // SOURCE silence | sine FREQ DBFS | noise DBFS | sweep [FROM TO SECONDS] |
 //        burst [LENGTH [PERIOD]] | demo
 // A card starts with demo on every channel; signal lines apply in order, the later wins.
+// A graph line puts a live graph card (kind 7, slots 0..2) in the slot, its speed following
+// the graph's rate; tap lines name what its buses meter, channel by channel (at most 64).
 namespace sim {
 
 // Which channels a signal goes to; buses and channels from 0, bounds inclusive.
@@ -44,6 +49,7 @@ struct CardSetup {
     Speed speed = Speed::Single;
     bool plugged = true;
     std::vector<SignalAssignment> assignments;
+    std::optional<GraphSetup> graph; // a graph card instead of a simulated one
 };
 
 struct DriverConfig {

@@ -58,8 +58,20 @@ every channel; later signal lines win. Sources:
                              -20 dBFS tone (20 1)
   demo                       moving levels with an over now and then
 
+A graph card meters a live JACK graph instead (a MADI card, kind 7, slots 0..2):
+  graph SLOT jack [SERVER]
+  tap SLOT input|playback|output default | PORT...
+It is a JACK client "levora" with the input ports input_1..64, playback_1..64 and
+output_1..64, and answers while the server runs: after a server stop or restart it leaves
+its slot and comes back by itself. Its speed follows the graph's rate (up to 48 kHz single,
+above double). By default Input taps the physical capture ports, Playback and Output what
+feeds the physical playback ports (JACK has no separate output tap). A tap line names the
+ports of a bus channel by channel; a port that plays into a device (system:playback_1)
+stands for the ports that feed it. Connections made or broken while it runs are followed.
+
 Control commands (levora-driver ctl COMMAND):
-  list                              the slots, their cards and signals
+  list                              the slots, their cards and signals; for a graph
+                                    card its server, rate, period and tapped ports
   plug SLOT [KIND SPEED]            plug the slot's card back in, or a new card
   unplug SLOT                       pull the card out of the slot
   speed SLOT single|double|quad     switch the card's speed mode

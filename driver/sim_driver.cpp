@@ -26,6 +26,10 @@ SimDriver::SimDriver(const DriverConfig& config, const SimClock& clock) : clock_
         const auto& setup = config.cards[slot];
         if (!setup || !CardProblem(slot, setup->kind, setup->speed).empty())
             continue;
+        if (setup->graph) {
+            slots_[slot].graph = std::make_unique<GraphCard>(*setup->graph);
+            continue;
+        }
         slots_[slot].card.emplace(slot, *setup, clock_.NowNs());
         slots_[slot].plugged = setup->plugged;
     }
@@ -34,6 +38,8 @@ SimDriver::SimDriver(const DriverConfig& config, const SimClock& clock) : clock_
 bool SimDriver::Request(int slot, uint32_t code, const void* in, uint32_t inSize, void* out,
                         uint32_t outSize, uint32_t* bytesReturned) {
     std::lock_guard lock(mutex_);
+    if (ValidSlot(slot) && slots_[slot].graph)
+        return GraphRequest(slot, code, in, inSize, out, outSize, bytesReturned);
     if (!IsPluggedLocked(slot) || out == nullptr)
         return false;
     SimCard& card = *slots_[slot].card;
@@ -53,13 +59,37 @@ bool SimDriver::Request(int slot, uint32_t code, const void* in, uint32_t inSize
     return true;
 }
 
+bool SimDriver::GraphRequest(int slot, uint32_t code, const void* in, uint32_t inSize, void* out,
+                             uint32_t outSize, uint32_t* bytesReturned) {
+    GraphCard& card = *slots_[slot].graph;
+    auto* bytes = static_cast<uint8_t*>(out);
+    uint32_t written = 0;
+    if (out == nullptr)
+        return false;
+    if (code == dp::IOCTL_CARD_INFO && outSize >= dp::kCardInfoSize) {
+        if (!card.WriteCardInfo(slot, bytes))
+            return false;
+        written = dp::kCardInfoSize;
+    } else if (code == dp::IOCTL_READ_LEVELS && in != nullptr && inSize >= dp::kLevelRequestSize &&
+               outSize >= dp::LayoutForSlot(slot).size) {
+        if (!card.ReadLevels(slot, bytes))
+            return false;
+        written = dp::LayoutForSlot(slot).size;
+    } else {
+        return false;
+    }
+    if (bytesReturned != nullptr)
+        *bytesReturned = written;
+    return true;
+}
+
 bool SimDriver::IsPlugged(int slot) const {
     std::lock_guard lock(mutex_);
     return IsPluggedLocked(slot);
 }
 
 bool SimDriver::IsPluggedLocked(int slot) const {
-    return ValidSlot(slot) && slots_[slot].card && slots_[slot].plugged;
+    return ValidSlot(slot) && ((slots_[slot].card && slots_[slot].plugged) || slots_[slot].graph);
 }
 
 bool SimDriver::Plug(int slot, std::string& error) {
@@ -83,7 +113,7 @@ bool SimDriver::PlugNew(int slot, int kind, Speed speed, std::string& error) {
     error = CardProblem(slot, kind, speed);
     if (!error.empty())
         return false;
-    if (slots_[slot].plugged) {
+    if (slots_[slot].plugged || slots_[slot].graph) {
         error = "slot " + std::to_string(slot) + " holds a card; unplug it first";
         return false;
     }
@@ -138,6 +168,10 @@ std::string SimDriver::Describe() const {
 }
 
 SimCard* SimDriver::CardIn(int slot, std::string& error) {
+    if (ValidSlot(slot) && slots_[slot].graph) {
+        error = "slot " + std::to_string(slot) + " holds a graph card, which follows its server";
+        return nullptr;
+    }
     if (!ValidSlot(slot) || !slots_[slot].card) {
         error = "slot " + std::to_string(slot) + " has no card";
         return nullptr;
@@ -148,6 +182,8 @@ SimCard* SimDriver::CardIn(int slot, std::string& error) {
 std::string SimDriver::DescribeSlot(int slot) const {
     const Slot& s = slots_[slot];
     std::string text = "slot " + std::to_string(slot) + " " + SlotDeviceFile(slot) + ": ";
+    if (s.graph)
+        return text + "kind 7 " + s.graph->Describe();
     if (!s.card)
         return text + "empty\n";
     text += "kind " + std::to_string(s.card->Kind()) + " speed " +

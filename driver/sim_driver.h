@@ -1,9 +1,11 @@
 #pragma once
 
 #include "driver/card_config.h"
+#include "driver/graph_card.h"
 #include "driver/sim_card.h"
 #include "driver/sim_clock.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,6 +14,8 @@ namespace sim {
 
 // The six slots of simulated cards and the two control requests they answer. Safe to call
 // from several threads: a read renders, takes and resets a card's levels under one lock.
+// A slot may instead hold a graph card, which answers while its server serves it and cannot
+// be unplugged or given signals by hand.
 class SimDriver {
 public:
     SimDriver(const DriverConfig& config, const SimClock& clock);
@@ -38,7 +42,11 @@ private:
     struct Slot {
         std::optional<SimCard> card;
         bool plugged = false;
+        std::unique_ptr<GraphCard> graph;
     };
+
+    bool GraphRequest(int slot, uint32_t code, const void* in, uint32_t inSize, void* out,
+                      uint32_t outSize, uint32_t* bytesReturned);
 
     bool IsPluggedLocked(int slot) const;
     SimCard* CardIn(int slot, std::string& error);

@@ -5,9 +5,11 @@
 #include "device/driver_protocol.h"
 #include "driver/card_config.h"
 #include "driver/in_process_transport.h"
+#include "driver/jack_graph.h"
 #include "platform/socket_transport.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -25,6 +27,29 @@ bool AnySlotAnswers(DriverTransport& transport) {
     return false;
 }
 
+// The embedded cards: slot 0 is a graph card when $LEVORA_GRAPH names a JACK server (used
+// whether it runs yet or not) or, left unset, when the default JACK server answers now;
+// "none" keeps the demo cards, as does no server.
+sim::DriverConfig EmbeddedCards(const std::string& graph, const SocketTransport::Warn& warn) {
+    sim::DriverConfig config = sim::EmbeddedConfig();
+    sim::GraphSetup setup;
+    if (graph == "none")
+        return config;
+    if (graph.starts_with("jack:")) {
+        setup.server = graph.substr(5);
+    } else if (graph.empty()) {
+        if (!sim::JackServerAnswers(setup))
+            return config;
+    } else if (graph != "jack") {
+        warn("LEVORA_GRAPH must be none, jack or jack:SERVER, not '" + graph +
+             "'; metering the demo cards");
+        return config;
+    }
+    config.cards[0].emplace();
+    config.cards[0]->graph = setup;
+    return config;
+}
+
 DriverChoice SocketChoice(const std::string& directory) {
     return {std::make_unique<SocketTransport>(directory), false, directory};
 }
@@ -32,7 +57,7 @@ DriverChoice SocketChoice(const std::string& directory) {
 } // namespace
 
 DriverChoice ChooseDriverTransport(const sim::DirectoryEnvironment& environment,
-                                   const SocketTransport::Warn& warn) {
+                                   const SocketTransport::Warn& warn, const std::string& graph) {
     std::string directory = sim::ResolveDriverDirectory(environment);
     // The probe keeps quiet about an untrusted directory: the transport chosen tells that.
     SocketTransport probe(directory, kStartupProbeDeadline, [](const std::string&) {});
@@ -46,11 +71,13 @@ DriverChoice ChooseDriverTransport(const sim::DirectoryEnvironment& environment,
     }
     if (answers)
         return SocketChoice(directory);
-    return {std::make_unique<InProcessTransport>(sim::EmbeddedConfig()), true, ""};
+    return {std::make_unique<InProcessTransport>(EmbeddedCards(graph, warn)), true, ""};
 }
 
 DriverChoice ChooseDriverTransport() {
-    return ChooseDriverTransport(sim::CurrentDirectoryEnvironment(), [](const std::string& text) {
-        std::fprintf(stderr, "levora: %s\n", text.c_str());
-    });
+    const char* graph = std::getenv("LEVORA_GRAPH");
+    return ChooseDriverTransport(
+        sim::CurrentDirectoryEnvironment(),
+        [](const std::string& text) { std::fprintf(stderr, "levora: %s\n", text.c_str()); },
+        graph != nullptr ? graph : "");
 }

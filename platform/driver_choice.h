@@ -16,8 +16,11 @@ struct DriverChoice {
 
 // $LEVORA_DRIVER_DIR set: the driver there, whether it runs yet or not; when none of its
 // slots answers yet, `warn` is told so once. Otherwise the driver in the default directory
-// when one of its six slots answers, else the embedded demo cards.
+// when one of its six slots answers, else the embedded cards: the demo cards, with a graph
+// card in slot 0 as `graph` says: "jack" or "jack:SERVER" (whether it runs yet or not),
+// "" (when the default JACK server answers now) or "none".
 DriverChoice ChooseDriverTransport(const sim::DirectoryEnvironment& environment,
-                                   const SocketTransport::Warn& warn);
-// From the process's environment, warning on stderr.
+                                   const SocketTransport::Warn& warn,
+                                   const std::string& graph = "none");
+// From the process's environment ($LEVORA_GRAPH for `graph`), warning on stderr.
 DriverChoice ChooseDriverTransport();

@@ -16,6 +16,7 @@ packages=(
   librsvg2-bin
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
   debhelper dpkg-dev lintian
+  libjack-jackd2-dev jackd2
 )
 
 missing=()

@@ -28,6 +28,9 @@ kill_at_exit() { e2e_pids+=("$1"); }
 
 export XDG_CONFIG_HOME="$e2e_tmp/config"
 export XDG_RUNTIME_DIR="$e2e_tmp/run"
+# The embedded cards stay the demo cards whatever sound server the machine runs, unless a
+# test asks for a graph card.
+export LEVORA_GRAPH=${LEVORA_GRAPH:-none}
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 # The settings store a test may fill before it starts the program.

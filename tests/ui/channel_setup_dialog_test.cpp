@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include <cstring>
+
 namespace {
 
 constexpr int kMadi = 7;
@@ -327,6 +329,34 @@ TEST_F(ChannelSetupDialogTest, RunChannelSetupRunsTheDialogOnTheSelection) {
     EXPECT_EQ(selection_.accepted, 1);
     EXPECT_EQ(selection_.CardNumber, 4);
     EXPECT_EQ(selection_.cardKind, 6);
+}
+
+// Answers for the cards of `inner`, labelling slot 0 as the driver labels a graph card.
+class LabellingTransport final : public DriverTransport {
+public:
+    explicit LabellingTransport(DriverTransport& inner) : inner_(inner) {}
+    bool Request(const char* deviceName, uint32_t code, const void* in, uint32_t inSize, void* out,
+                 uint32_t outSize, uint32_t* bytesReturned) override {
+        bool ok = inner_.Request(deviceName, code, in, inSize, out, outSize, bytesReturned);
+        if (ok && code == driver_protocol::IOCTL_CARD_INFO &&
+            std::string(deviceName) == "\\\\.\\madiOut0")
+            std::memcpy(static_cast<uint8_t*>(out) + driver_protocol::kLabelOffset, "JACK graph",
+                        10);
+        return ok;
+    }
+
+private:
+    DriverTransport& inner_;
+};
+
+TEST_F(ChannelSetupDialogTest, NamesTheCardThatALiveGraphFeeds) {
+    Plug(0, kMadi);
+    Plug(1, kMadi);
+    LabellingTransport labelling(cards_);
+    ControlDevice device(labelling);
+    ChannelSetupDialog dialog(device, selection_);
+    EXPECT_EQ(Lines(*FindControl<QListWidget>(dialog, kIdCardList)),
+              QStringList({"Kestrel Orvo (1) - JACK graph", "Kestrel Orvo (2)"}));
 }
 
 } // namespace

@@ -160,3 +160,34 @@ TEST_F(CardProbeTest, SelectionReceivesKindAndRate) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<uint8_t> LabelledMadiInfo(const std::string& label) {
+    std::vector<uint8_t> info = fake::MadiInfo(kStatusDoubleSpeed);
+    std::copy(label.begin(), label.end(), info.begin() + kLabelOffset);
+    return info;
+}
+
+TEST_F(CardProbeTest, ReadsTheLabelBetweenTheInterpretedWords) {
+    transport.AddCard(0, LabelledMadiInfo("JACK graph"));
+    transport.AddCard(1, fake::MadiInfo());
+    // A label that fills its 44 bytes ends there, not in the status word after it.
+    transport.AddCard(2, LabelledMadiInfo(std::string(kLabelSize, 'x')));
+    // Fault guarded: bytes that are no text reaching the card list.
+    transport.AddCard(3, [] {
+        std::vector<uint8_t> info = fake::KestrelInfo();
+        info[kLabelOffset] = 'a';
+        info[kLabelOffset + 1] = 0x07;
+        return info;
+    }());
+    EXPECT_EQ(ProbeCardLabel(device, 0), "JACK graph");
+    EXPECT_EQ(ProbeCardLabel(device, 1), "");
+    EXPECT_EQ(ProbeCardLabel(device, 2), std::string(kLabelSize, 'x'));
+    EXPECT_EQ(ProbeCardLabel(device, 3), "");
+    EXPECT_EQ(ProbeCardLabel(device, 4), "") << "no card";
+    DeviceName name;
+    EXPECT_EQ(ProbeCard(device, name, 0, nullptr), kRateDouble) << "the label leaves the speed";
+}
+
+} // namespace

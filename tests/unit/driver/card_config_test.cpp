@@ -64,7 +64,17 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, CardConfigErrors,
     testing::Values(
         ErrorCase{"cards 0 kind 7 speed single", "line 1: unknown statement 'cards' (expected "
-                                                 "card or signal)"},
+                                                 "card, signal, graph or tap)"},
+        ErrorCase{"graph 3 jack", "line 1: kind 7 cannot sit in slot 3 (slots 0..2 take kind "
+                                  "7, slots 3..5 kinds 0..6)"},
+        ErrorCase{"graph 0 alsa", "line 1: usage: graph SLOT jack [SERVER]"},
+        ErrorCase{"card 0 kind 7 speed single\ngraph 0 jack", "line 2: slot 0 already has a card"},
+        ErrorCase{"card 1 kind 7 speed single\ntap 1 input system:capture_1",
+                  "line 2: slot 1 has no graph card (a graph line must come first)"},
+        ErrorCase{"graph 1 jack\ntap 1 all system:capture_1",
+                  "line 2: unknown bus 'all' (expected input, playback or output)"},
+        ErrorCase{"graph 1 jack\nsignal 1 all all demo",
+                  "line 2: slot 1 holds a graph card: its signals come from the graph"},
         ErrorCase{"# x\ncard 0 kind 7", "line 2: usage: card SLOT kind KIND speed "
                                         "single|double|quad [unplugged]"},
         ErrorCase{"card 6 kind 7 speed single", "line 1: slot must be 0..5, not '6'"},
@@ -120,6 +130,25 @@ TEST_P(SignalSpelling, FormatsAsItWasWritten) {
 INSTANTIATE_TEST_SUITE_P(Sources, SignalSpelling,
                          testing::Values("silence", "sine 1000 -6", "sine 97.5 3", "noise -20",
                                          "sweep -60 0 10", "burst 20 1", "burst 3 0.25", "demo"));
+
+TEST(CardConfig, GraphCardWithTapsPerBus) {
+    sim::DriverConfig config;
+    std::string error;
+    ASSERT_TRUE(sim::ParseDriverConfig("graph 2 jack studio\n"
+                                       "tap 2 input a:out_1 b:out_2\n"
+                                       "tap 2 output x:1\n"
+                                       "tap 2 output default\n"
+                                       "card 0 kind 7 speed single\n",
+                                       config, error))
+        << error;
+    ASSERT_TRUE(config.cards[2] && config.cards[2]->graph);
+    const sim::GraphSetup& graph = *config.cards[2]->graph;
+    EXPECT_EQ(graph.server, "studio");
+    EXPECT_EQ(graph.taps[0], (std::vector<std::string>{"a:out_1", "b:out_2"}));
+    EXPECT_TRUE(graph.taps[1].empty());
+    EXPECT_TRUE(graph.taps[2].empty()) << "a later tap line replaces the earlier";
+    EXPECT_FALSE(config.cards[0]->graph);
+}
 
 TEST(CardConfig, EmbeddedDefaultIsAMadiCardAndSeveralKestrelModels) {
     sim::DriverConfig config;

@@ -122,3 +122,27 @@ TEST(ControlReply, SucceedsOnlyWithAFinalOkLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A graph card whose JACK server never runs: it waits, and follows its server only.
+TEST(GraphCardControl, WaitsForItsServerAndRefusesHandOperations) {
+    simtest::Rack rack("graph 1 jack levora-absent\n");
+    sim::SimDriver& driver = rack.transport.Driver();
+    std::string list = sim::RunControlCommand("list", driver);
+    EXPECT_NE(list.find("slot 1 madiOut32: kind 7 graph jack server levora-absent: waiting for "
+                        "the server\n"),
+              std::string::npos)
+        << list;
+    ControlDevice device(rack.transport);
+    DeviceName name;
+    EXPECT_EQ(ProbeCard(device, name, 1, nullptr), kRateNoCard);
+    for (const char* command :
+         {"unplug 1", "plug 1", "speed 1 double", "signal 1 all all demo", "plug 1 7 single"}) {
+        std::string reply = sim::RunControlCommand(command, driver);
+        EXPECT_FALSE(sim::ReplySucceeded(reply)) << command;
+        EXPECT_NE(reply.find("slot 1"), std::string::npos) << command << ": " << reply;
+    }
+}
+
+} // namespace

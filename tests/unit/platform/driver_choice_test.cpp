@@ -86,6 +86,24 @@ TEST_F(DriverChoiceTest, WithoutADriverTheEmbeddedDemoCardsAnswer) {
     EXPECT_EQ(kind, 7);
 }
 
+TEST_F(DriverChoiceTest, AGraphCardTakesSlotZeroAndWaitsForItsServer) {
+    DefaultDir();
+    DriverChoice choice = ChooseDriverTransport(environment, Collect(), "jack:levora-absent");
+    ASSERT_TRUE(choice.embedded);
+    int32_t kind = -1;
+    EXPECT_EQ(ProbeSlot(*choice.transport, 0, &kind), kRateNoCard);
+    EXPECT_EQ(ProbeSlot(*choice.transport, 3, &kind), kRateSingle) << "the demo cards stay";
+    EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(DriverChoiceTest, AnUnknownGraphChoiceIsWarnedAboutAndKeepsTheDemoCards) {
+    DefaultDir();
+    DriverChoice choice = ChooseDriverTransport(environment, Collect(), "pulse");
+    EXPECT_EQ(ProbeSlot(*choice.transport, 0, nullptr), kRateSingle);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("LEVORA_GRAPH"), std::string::npos) << warnings[0];
+}
+
 TEST_F(DriverChoiceTest, ADriverAnsweringInTheDefaultDirectoryIsUsed) {
     std::string dir = DefaultDir();
     FakeDriverServer server(dir + "/kestrelOut13", AnswerCard(4, 6, sim::Speed::Double));

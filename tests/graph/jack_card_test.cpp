@@ -1,0 +1,158 @@
+#include "device/driver_protocol.h"
+#include "device/little_endian.h"
+#include "driver/sim_driver.h"
+#include "tests/graph/private_jack.h"
+#include "tests/unit/driver/sim_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <thread>
+
+// A graph card on the tests' private JACK server, read as the program reads it.
+namespace {
+
+namespace dp = driver_protocol;
+using namespace std::chrono_literals;
+
+constexpr int kInput = 0;
+constexpr int kPlayback = 1;
+constexpr int kOutput = 2;
+
+bool WaitUntil(const std::function<bool()>& condition) {
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+double Db(double power) {
+    return 10 * std::log10(power);
+}
+
+class JackCard : public ::testing::Test {
+protected:
+    void StartServer(int rate) { ASSERT_TRUE(jack_.Start(rate)); }
+
+    void Play(std::vector<std::string> signals) {
+        signals.insert(signals.begin(), {LEVORA_JACK_TONE_BIN, jacktest::kServer});
+        tone_.emplace(signals);
+    }
+
+    void MakeCard(const std::string& taps = "") {
+        driver_.emplace(
+            simtest::Config(std::string("graph 0 jack ") + jacktest::kServer + "\n" + taps),
+            clock_);
+    }
+
+    // The speed bits of the card's CardInfo, or nothing when it does not answer.
+    std::optional<uint32_t> Status() {
+        uint8_t info[dp::kCardInfoSize];
+        uint32_t returned = 0;
+        if (!driver_->Request(0, dp::IOCTL_CARD_INFO, nullptr, 0, info, sizeof info, &returned))
+            return std::nullopt;
+        return little_endian::ReadU32(info + dp::kStatusWordOffset);
+    }
+
+    std::optional<simtest::Block> Read() {
+        std::vector<uint8_t> bytes(dp::kMadiLayout.size);
+        uint8_t request[dp::kLevelRequestSize] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        uint32_t returned = 0;
+        if (!driver_->Request(0, dp::IOCTL_READ_LEVELS, request, sizeof request, bytes.data(),
+                              uint32_t(bytes.size()), &returned))
+            return std::nullopt;
+        return simtest::Block(0, std::move(bytes));
+    }
+
+    // The levels of a fifth of a second of sound, once `ready` holds for a read.
+    simtest::Block Measure(const std::function<bool(const simtest::Block&)>& ready) {
+        EXPECT_TRUE(WaitUntil([&] {
+            auto block = Read();
+            return block && ready(*block);
+        }));
+        std::this_thread::sleep_for(200ms);
+        auto block = Read();
+        EXPECT_TRUE(block);
+        return block ? *block : simtest::Block(0, std::vector<uint8_t>(dp::kMadiLayout.size));
+    }
+
+    static bool Sounds(const simtest::Block& block, int bus, int channel) {
+        return !block.Silent(bus, channel);
+    }
+
+    jacktest::PrivateJack jack_;
+    std::optional<jacktest::Child> tone_;
+    sim::SteadySimClock clock_;
+    std::optional<sim::SimDriver> driver_;
+};
+
+TEST_F(JackCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
+    StartServer(48000);
+    Play({"3:sine:0.5", "64:sine:0.1", "5:burst"});
+    MakeCard("tap 0 input levora-tone:out_64 levora-tone:out_3\n");
+    simtest::Block block = Measure([](const simtest::Block& b) {
+        return Sounds(b, kPlayback, 2) && Sounds(b, kPlayback, 63) && Sounds(b, kOutput, 2) &&
+               Sounds(b, kOutput, 63) && Sounds(b, kInput, 0) && Sounds(b, kInput, 1);
+    });
+    for (int bus : {kPlayback, kOutput}) {
+        simtest::Reading loud = block.At(bus, 2);
+        EXPECT_NEAR(Db(loud.peak * loud.peak), -6.02, 0.05) << bus;
+        EXPECT_NEAR(Db(loud.meanSquare), -9.03, 0.05) << bus;
+        EXPECT_EQ(loud.fsc, 0);
+        simtest::Reading quiet = block.At(bus, 63);
+        EXPECT_NEAR(Db(quiet.peak * quiet.peak), -20.0, 0.05) << bus;
+        EXPECT_NEAR(Db(quiet.meanSquare), -23.01, 0.05) << bus;
+        EXPECT_EQ(block.At(bus, 4).fsc, 15) << bus;
+        for (int ch = 0; ch < 64; ++ch) {
+            if (ch != 2 && ch != 63 && ch != 4) {
+                EXPECT_TRUE(block.Silent(bus, ch)) << bus << " " << ch;
+            }
+        }
+    }
+    // The input bus taps the ports the configuration names, in their order.
+    EXPECT_NEAR(Db(block.At(kInput, 0).meanSquare), -23.01, 0.05);
+    EXPECT_NEAR(Db(block.At(kInput, 1).meanSquare), -9.03, 0.05);
+    for (int ch = 2; ch < 64; ++ch)
+        EXPECT_TRUE(block.Silent(kInput, ch)) << ch;
+    EXPECT_EQ(Status(), 0u); // single speed at 48 kHz
+}
+
+TEST_F(JackCard, FollowsConnectionsMadeWhileItRuns) {
+    StartServer(48000);
+    Play({"3:sine:0.5"});
+    MakeCard();
+    Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
+    std::string connect = std::string("jack_connect -s ") + jacktest::kServer +
+                          " levora-tone:out_3 system:playback_7";
+    ASSERT_EQ(std::system(connect.c_str()), 0);
+    simtest::Block both = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 6); });
+    EXPECT_NEAR(Db(both.At(kPlayback, 6).meanSquare), -9.03, 0.05);
+    std::string disconnect = std::string("jack_disconnect -s ") + jacktest::kServer +
+                             " levora-tone:out_3 system:playback_3";
+    ASSERT_EQ(std::system(disconnect.c_str()), 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        auto block = Read();
+        return block && block->Silent(kPlayback, 2) && Sounds(*block, kPlayback, 6);
+    }));
+}
+
+TEST_F(JackCard, LeavesItsSlotWithTheServerAndReturnsAtTheNewRate) {
+    MakeCard();
+    EXPECT_FALSE(Status()) << "no server yet";
+    StartServer(48000);
+    ASSERT_TRUE(WaitUntil([&] { return Status() == 0u; }));
+    ASSERT_TRUE(jack_.Stop());
+    EXPECT_TRUE(WaitUntil([&] { return !Status() && !Read(); }));
+    StartServer(96000);
+    EXPECT_TRUE(WaitUntil([&] { return Status() == dp::kStatusDoubleSpeed; }));
+    Play({"3:sine:0.5"});
+    simtest::Block block = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
+    EXPECT_NEAR(Db(block.At(kPlayback, 2).meanSquare), -9.03, 0.05);
+}
+
+} // namespace
