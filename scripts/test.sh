@@ -20,7 +20,8 @@ bash scripts/build-deb.sh
 echo "Debian package built and checked in $((SECONDS - package_start)) s"
 for preset in release asan; do
     echo "== $preset tests"
-    # A test that fails runs once more: the end-to-end tests' virtual displays now and then
-    # stop answering (see tests/e2e/lib.sh); a fault of the program fails twice.
+    # A test that fails runs once more, and the log shows it: the end-to-end and JACK tests
+    # start servers of their own, which a loaded machine may keep from answering in time; a
+    # fault of the program fails twice.
     ctest --preset "$preset" --timeout 300 --repeat until-pass:2
 done
