@@ -299,7 +299,12 @@ CVexaDoc* CVexaApp::OpenSetupFile(const QString& path, CMainFrame* into) {
     CVexaDoc* document = frame->GetDocument();
     if (!document->ReadSetupHeader(archive, path)) {
         ShowMessage(kNotASetupFile);
-        int function = RunFunctionSelect(0);
+        int function = exitRequested_ ? -1 : RunFunctionSelect(0);
+        // An exit asked for meanwhile ended the dialogs: the window would only be stored.
+        if (exitRequested_) {
+            DiscardFrame(frame);
+            return nullptr;
+        }
         if (function < 0)
             function = profile_.ReadInt("Settings", "LastFunct", 1);
         document->SetFunction(std::max(function, 0), nullptr);

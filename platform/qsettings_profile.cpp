@@ -21,29 +21,42 @@ bool IsBinary(const QVariant& v) {
     return v.metaType().id() == QMetaType::QByteArray;
 }
 
-// Writes only when Sync asks: QSettings would also write from the event loop, where a
-// failed write could not be undone.
-class SyncOnRequestSettings : public QSettings {
+} // namespace
+
+// QSettings writes its changes from the event loop soon after they were made, where a failed
+// write could not be undone: that write goes through Sync. After a failed one the changes wait
+// for the next Sync asked for, so that a full disk is not written to at every turn of the loop.
+class QSettingsProfile::PromptlyWrittenSettings : public QSettings {
 public:
-    using QSettings::QSettings;
+    template <typename... Args>
+    explicit PromptlyWrittenSettings(QSettingsProfile& profile, Args&&... args)
+        : QSettings(std::forward<Args>(args)...), profile_(profile) {}
 
 protected:
     bool event(QEvent* event) override {
-        return event->type() == QEvent::UpdateRequest || QSettings::event(event);
+        if (event->type() != QEvent::UpdateRequest)
+            return QSettings::event(event);
+        if (!profile_.writeFailed_)
+            profile_.Sync();
+        return true;
     }
+
+private:
+    QSettingsProfile& profile_;
 };
 
-} // namespace
-
 QSettingsProfile::QSettingsProfile()
-    : settings_(std::make_unique<SyncOnRequestSettings>(
-          QSettings::NativeFormat, QSettings::UserScope, "Ostrel", "Ostrel Levora")) {
+    : settings_(std::make_unique<PromptlyWrittenSettings>(
+          *this, QSettings::NativeFormat, QSettings::UserScope, "Ostrel", "Ostrel Levora")) {
     // The store is the user's file alone, so that what Sync wrote can be compared whole.
     settings_->setFallbacksEnabled(false);
 }
 
 QSettingsProfile::QSettingsProfile(const QString& fileName)
-    : settings_(std::make_unique<SyncOnRequestSettings>(fileName, QSettings::NativeFormat)) {}
+    : settings_(
+          std::make_unique<PromptlyWrittenSettings>(*this, fileName, QSettings::NativeFormat)) {}
+
+QSettingsProfile::~QSettingsProfile() = default;
 
 bool QSettingsProfile::Sync() {
     // Qt 6.4 renames its new file over the old one even when writing it failed (a full
@@ -58,7 +71,8 @@ bool QSettingsProfile::Sync() {
         values.emplace_back(key, settings_->value(key));
     settings_->sync();
     // Not status(): it keeps the first error for good.
-    if (ReadsBackWhole()) {
+    writeFailed_ = !ReadsBackWhole();
+    if (!writeFailed_) {
         if (hadOld)
             ::unlink(kept.constData());
         return true;

@@ -11,6 +11,7 @@ class QSettingsProfile final : public Profile {
 public:
     QSettingsProfile();
     explicit QSettingsProfile(const QString& fileName);
+    ~QSettingsProfile() override;
 
     int32_t ReadInt(std::string_view section, std::string_view name,
                     int32_t defaultValue) const override;
@@ -29,7 +30,10 @@ public:
     QString FileName() const { return settings_->fileName(); }
 
 private:
+    class PromptlyWrittenSettings;
+
     bool ReadsBackWhole() const;
 
     std::unique_ptr<QSettings> settings_;
+    bool writeFailed_ = false;
 };
