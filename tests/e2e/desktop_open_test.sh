@@ -33,6 +33,9 @@ xmessage -geometry +900+100 -title "File Manager" "studio.lvr" &
 kill_at_exit $!
 manager=$(wait_for_window "File Manager") || fail "no stand-in file manager window"
 xdotool windowfocus --sync "$manager"
+# Qt counts a window as left 400 ms after it lost the focus (a focus that comes straight back
+# keeps it active); a person's double click comes later than that.
+sleep 1
 
 # The Exec line with %F replaced by the file, the program found on PATH, as the desktop
 # entry specification says.
