@@ -37,8 +37,8 @@ xdotool windowfocus --sync "$manager"
 # keeps it active); a person's double click comes later than that.
 sleep 1
 
-# The Exec line with %F replaced by the file, the program found on PATH, as the desktop
-# entry specification says.
+# The Exec line with %F replaced by the file and the program found on PATH, as a file
+# manager runs it.
 exec_line=$(sed -n 's/^Exec=//p' "$LEVORA_DESKTOP_ENTRY")
 read -r -a words <<<"$exec_line"
 command=()
