@@ -1,41 +1,12 @@
-#include "device/driver_protocol.h"
-#include "device/little_endian.h"
-#include "driver/sim_driver.h"
+#include "tests/graph/graph_card_reader.h"
 #include "tests/graph/private_jack.h"
-#include "tests/unit/driver/sim_test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cmath>
-#include <functional>
-#include <thread>
 
 // A graph card on the tests' private JACK server, read as the program reads it.
 namespace {
 
-namespace dp = driver_protocol;
-using namespace std::chrono_literals;
+using namespace graphtest;
 
-constexpr int kInput = 0;
-constexpr int kPlayback = 1;
-constexpr int kOutput = 2;
-
-bool WaitUntil(const std::function<bool()>& condition) {
-    auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
-
-double Db(double power) {
-    return 10 * std::log10(power);
-}
-
-class JackCard : public ::testing::Test {
+class JackCard : public GraphCardReader {
 protected:
     void StartServer(int rate) { ASSERT_TRUE(jack_.Start(rate)); }
 
@@ -45,50 +16,11 @@ protected:
     }
 
     void MakeCard(const std::string& taps = "") {
-        driver_.emplace(
-            simtest::Config(std::string("graph 0 jack ") + jacktest::kServer + "\n" + taps),
-            clock_);
-    }
-
-    // The speed bits of the card's CardInfo, or nothing when it does not answer.
-    std::optional<uint32_t> Status() {
-        uint8_t info[dp::kCardInfoSize];
-        uint32_t returned = 0;
-        if (!driver_->Request(0, dp::IOCTL_CARD_INFO, nullptr, 0, info, sizeof info, &returned))
-            return std::nullopt;
-        return little_endian::ReadU32(info + dp::kStatusWordOffset);
-    }
-
-    std::optional<simtest::Block> Read() {
-        std::vector<uint8_t> bytes(dp::kMadiLayout.size);
-        uint8_t request[dp::kLevelRequestSize] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        uint32_t returned = 0;
-        if (!driver_->Request(0, dp::IOCTL_READ_LEVELS, request, sizeof request, bytes.data(),
-                              uint32_t(bytes.size()), &returned))
-            return std::nullopt;
-        return simtest::Block(0, std::move(bytes));
-    }
-
-    // The levels of a fifth of a second of sound, once `ready` holds for a read.
-    simtest::Block Measure(const std::function<bool(const simtest::Block&)>& ready) {
-        EXPECT_TRUE(WaitUntil([&] {
-            auto block = Read();
-            return block && ready(*block);
-        }));
-        std::this_thread::sleep_for(200ms);
-        auto block = Read();
-        EXPECT_TRUE(block);
-        return block ? *block : simtest::Block(0, std::vector<uint8_t>(dp::kMadiLayout.size));
-    }
-
-    static bool Sounds(const simtest::Block& block, int bus, int channel) {
-        return !block.Silent(bus, channel);
+        GraphCardReader::MakeCard(std::string("graph 0 jack ") + jacktest::kServer + "\n" + taps);
     }
 
     jacktest::PrivateJack jack_;
-    std::optional<jacktest::Child> tone_;
-    sim::SteadySimClock clock_;
-    std::optional<sim::SimDriver> driver_;
+    std::optional<graphtest::Child> tone_;
 };
 
 TEST_F(JackCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {

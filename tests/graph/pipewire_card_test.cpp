@@ -1,0 +1,87 @@
+#include "driver/pipewire_graph.h"
+#include "tests/graph/child_process.h"
+#include "tests/graph/graph_card_reader.h"
+#include "tests/graph/private_pipewire.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+
+// A graph card on the tests' private PipeWire server, read as the program reads it.
+namespace {
+
+using namespace graphtest;
+
+class PipeWireCard : public GraphCardReader {
+protected:
+    void StartServer() { ASSERT_TRUE(pipewire_.Start(48000)); }
+
+    void Play(std::vector<std::string> signals) {
+        signals.insert(signals.begin(), LEVORA_PIPEWIRE_TONE_BIN);
+        tone_.emplace(signals);
+    }
+
+    void MakeCard() { GraphCardReader::MakeCard("graph 0 pipewire\n"); }
+
+    pipewiretest::PrivatePipeWire pipewire_;
+    std::optional<graphtest::Child> tone_;
+};
+
+TEST_F(PipeWireCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
+    StartServer();
+    Play({"3:sine:0.5", "64:sine:0.1", "5:burst"});
+    MakeCard();
+    simtest::Block block = Measure([](const simtest::Block& b) {
+        return Sounds(b, kPlayback, 2) && Sounds(b, kPlayback, 63) && Sounds(b, kInput, 2) &&
+               Sounds(b, kOutput, 63);
+    });
+    // The private server's default source is the sink's monitor: every bus hears the tone.
+    for (int bus : {kInput, kPlayback, kOutput}) {
+        simtest::Reading loud = block.At(bus, 2);
+        EXPECT_NEAR(Db(loud.peak * loud.peak), -6.02, 0.05) << bus;
+        EXPECT_NEAR(Db(loud.meanSquare), -9.03, 0.05) << bus;
+        EXPECT_EQ(loud.fsc, 0);
+        simtest::Reading quiet = block.At(bus, 63);
+        EXPECT_NEAR(Db(quiet.peak * quiet.peak), -20.0, 0.05) << bus;
+        EXPECT_NEAR(Db(quiet.meanSquare), -23.01, 0.05) << bus;
+        EXPECT_EQ(block.At(bus, 4).fsc, 15) << bus;
+        for (int ch = 0; ch < 64; ++ch) {
+            if (ch != 2 && ch != 63 && ch != 4) {
+                EXPECT_TRUE(block.Silent(bus, ch)) << bus << " " << ch;
+            }
+        }
+    }
+    EXPECT_EQ(Status(), 0u); // single speed at 48 kHz
+    EXPECT_NE(driver_->Describe().find("rate 48000"), std::string::npos) << driver_->Describe();
+}
+
+TEST_F(PipeWireCard, LeavesItsSlotWithTheServerAndReturnsByItself) {
+    MakeCard();
+    EXPECT_FALSE(Status()) << "no server yet";
+    StartServer();
+    ASSERT_TRUE(WaitUntil([&] { return Status() == 0u; }));
+    ASSERT_TRUE(pipewire_.Stop());
+    EXPECT_TRUE(WaitUntil([&] { return !Status() && !Read(); }));
+    StartServer();
+    Play({"3:sine:0.5"});
+    simtest::Block block = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
+    EXPECT_NEAR(Db(block.At(kPlayback, 2).meanSquare), -9.03, 0.05);
+}
+
+// Fault guarded: a server that accepts the connection but never answers stalls start-up.
+TEST(PipeWireProbe, GivesUpOnAServerThatDoesNotAnswer) {
+    pipewiretest::PrivatePipeWire dir;
+    sim::GraphSetup setup;
+    setup.backend = sim::GraphBackend::PipeWire;
+    EXPECT_FALSE(sim::PipeWireServerAnswers(setup, 100ms)) << "no server at all";
+    int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string path = dir.Dir() + "/pipewire-0";
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    EXPECT_FALSE(sim::PipeWireServerAnswers(setup, 100ms)) << "a silent server";
+    close(listener);
+}
+
+} // namespace
