@@ -13,7 +13,7 @@ using namespace graphtest;
 
 class PipeWireCard : public GraphCardReader {
 protected:
-    void StartServer() { ASSERT_TRUE(pipewire_.Start(48000)); }
+    void StartServer(int rate = 48000) { ASSERT_TRUE(pipewire_.Start(rate)); }
 
     void Play(std::vector<std::string> signals) {
         signals.insert(signals.begin(), LEVORA_PIPEWIRE_TONE_BIN);
@@ -54,15 +54,16 @@ TEST_F(PipeWireCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
     EXPECT_NE(driver_->Describe().find("rate 48000"), std::string::npos) << driver_->Describe();
 }
 
-TEST_F(PipeWireCard, LeavesItsSlotWithTheServerAndReturnsByItself) {
+TEST_F(PipeWireCard, LeavesItsSlotWithTheServerAndReturnsAtTheNewRate) {
     MakeCard();
     EXPECT_FALSE(Status()) << "no server yet";
     StartServer();
     ASSERT_TRUE(WaitUntil([&] { return Status() == 0u; }));
     ASSERT_TRUE(pipewire_.Stop());
     EXPECT_TRUE(WaitUntil([&] { return !Status() && !Read(); }));
-    StartServer();
+    StartServer(96000);
     Play({"3:sine:0.5"});
+    EXPECT_TRUE(WaitUntil([&] { return Status() == dp::kStatusDoubleSpeed; }));
     simtest::Block block = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
     EXPECT_NEAR(Db(block.At(kPlayback, 2).meanSquare), -9.03, 0.05);
 }
