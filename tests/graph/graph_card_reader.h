@@ -41,6 +41,24 @@ inline bool Sounds(const simtest::Block& block, int bus, int channel) {
     return !block.Silent(bus, channel);
 }
 
+// The known signals {"3:sine:0.5", "64:sine:0.1", "5:burst"} on a bus: -6.02 / -20.00 dB
+// peak, -9.03 / -23.01 dB mean square, a full-scale count from the burst, silence elsewhere.
+inline void ExpectKnownSignals(const simtest::Block& block, int bus) {
+    simtest::Reading loud = block.At(bus, 2);
+    EXPECT_NEAR(Db(loud.peak * loud.peak), -6.02, 0.05) << bus;
+    EXPECT_NEAR(Db(loud.meanSquare), -9.03, 0.05) << bus;
+    EXPECT_EQ(loud.fsc, 0);
+    simtest::Reading quiet = block.At(bus, 63);
+    EXPECT_NEAR(Db(quiet.peak * quiet.peak), -20.0, 0.05) << bus;
+    EXPECT_NEAR(Db(quiet.meanSquare), -23.01, 0.05) << bus;
+    EXPECT_EQ(block.At(bus, 4).fsc, 15) << bus;
+    for (int ch = 0; ch < 64; ++ch) {
+        if (ch != 2 && ch != 63 && ch != 4) {
+            EXPECT_TRUE(block.Silent(bus, ch)) << bus << " " << ch;
+        }
+    }
+}
+
 class GraphCardReader : public ::testing::Test {
 protected:
     void MakeCard(const std::string& config) { driver_.emplace(simtest::Config(config), clock_); }

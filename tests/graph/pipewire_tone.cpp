@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
     pw_stream_events events{};
     events.version = PW_VERSION_STREAM_EVENTS;
     events.process = Process;
-    player.stream = pw_stream_new_simple(pw_thread_loop_get_loop(loop), "levora-tone", props,
-                                         &events, &player);
+    player.stream =
+        pw_stream_new_simple(pw_thread_loop_get_loop(loop), "levora-tone", props, &events, &player);
     uint8_t pod[4096];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof pod);
     spa_audio_info_raw info{};
