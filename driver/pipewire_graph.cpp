@@ -201,13 +201,13 @@ private:
     bool Open(BusStream& bus) {
         std::string name = "levora." + std::string(BusName(bus.bus));
         std::string description = "Levora level meter (" + std::string(BusName(bus.bus)) + ")";
-        // Monitor: a meter, not a recording. Not passive: PipeWire 0.3.65 never schedules a
-        // passive stream on a sink that a dummy driver runs (every level stayed silent).
-        pw_properties* props =
-            pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Monitor",
-                              PW_KEY_MEDIA_ROLE, "Production", PW_KEY_APP_NAME, "Levora",
-                              PW_KEY_NODE_NAME, name.c_str(), PW_KEY_NODE_DESCRIPTION,
-                              description.c_str(), PW_KEY_STREAM_DONT_REMIX, "true", nullptr);
+        // Monitor: a meter, not a recording. Passive: the meter alone keeps no device running;
+        // it hears a device while something else runs it.
+        pw_properties* props = pw_properties_new(
+            PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Monitor", PW_KEY_MEDIA_ROLE,
+            "Production", PW_KEY_APP_NAME, "Levora", PW_KEY_NODE_NAME, name.c_str(),
+            PW_KEY_NODE_DESCRIPTION, description.c_str(), PW_KEY_STREAM_DONT_REMIX, "true",
+            PW_KEY_NODE_PASSIVE, "true", nullptr);
         if (bus.bus != kInput)
             pw_properties_set(props, PW_KEY_STREAM_CAPTURE_SINK, "true");
         if (!bus.target.empty())

@@ -42,6 +42,24 @@ TEST_F(PipeWireCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
     EXPECT_NE(driver_->Describe().find("rate 48000"), std::string::npos) << driver_->Describe();
 }
 
+// Fault guarded: the meter's streams keep an otherwise idle sink running (an active link).
+TEST_F(PipeWireCard, KeepsNoIdleDeviceRunning) {
+    StartServer();
+    MakeCard();
+    const std::string linked =
+        "pw-link -l | grep -A1 levora.playback:input_AUX0 | grep -q levora-test-sink:monitor_AUX0";
+    ASSERT_TRUE(WaitUntil([&] { return std::system(linked.c_str()) == 0; }));
+    const std::string sinkRuns = "pw-dump levora-test-sink | grep -q '\"state\": \"running\"'";
+    EXPECT_TRUE(WaitUntil([&] { return std::system(sinkRuns.c_str()) != 0; }));
+    Play({"3:sine:0.5"});
+    EXPECT_TRUE(WaitUntil([&] { return std::system(sinkRuns.c_str()) == 0; }))
+        << "the tone runs the sink";
+    Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
+    tone_.reset();
+    EXPECT_TRUE(WaitUntil([&] { return std::system(sinkRuns.c_str()) != 0; }))
+        << "the sink stops with the tone, though the meter still listens";
+}
+
 TEST_F(PipeWireCard, LeavesItsSlotWithTheServerAndReturnsAtTheNewRate) {
     MakeCard();
     EXPECT_FALSE(Status()) << "no server yet";
