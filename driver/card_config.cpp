@@ -34,17 +34,18 @@ bool ParseCardWords(std::span<const std::string_view> words, int& slot, CardSetu
     return error.empty();
 }
 
-// "graph SLOT jack [SERVER]", the words after "graph".
+// "graph SLOT jack|pipewire [SERVER]", the words after "graph".
 bool ParseGraphWords(std::span<const std::string_view> words, int& slot, CardSetup& card,
                      std::string& error) {
-    if (words.size() < 2 || words.size() > 3 || words[1] != "jack") {
-        error = "usage: graph SLOT jack [SERVER]";
+    if (words.size() < 2 || words.size() > 3 || (words[1] != "jack" && words[1] != "pipewire")) {
+        error = "usage: graph SLOT jack|pipewire [SERVER]";
         return false;
     }
     if (!ParseSlotWord(words[0], slot, error))
         return false;
     error = CardProblem(slot, kMadiCardKind, Speed::Single);
     GraphSetup graph;
+    graph.backend = words[1] == "pipewire" ? GraphBackend::PipeWire : GraphBackend::Jack;
     if (words.size() == 3)
         graph.server = words[2];
     card.graph = std::move(graph);
@@ -56,7 +57,7 @@ bool ParseTapWords(std::span<const std::string_view> words, DriverConfig& config
                    std::string& error) {
     int slot = 0;
     if (words.size() < 3) {
-        error = "usage: tap SLOT input|playback|output default | PORT...";
+        error = "usage: tap SLOT input|playback|output default | PORT... | NODE";
         return false;
     }
     if (!ParseSlotWord(words[0], slot, error))
@@ -82,6 +83,10 @@ bool ParseTapWords(std::span<const std::string_view> words, DriverConfig& config
     taps.clear();
     if (ports.size() == 1 && ports[0] == "default")
         return true;
+    if (config.cards[slot]->graph->backend == GraphBackend::PipeWire && ports.size() > 1) {
+        error = "a PipeWire bus taps one node";
+        return false;
+    }
     taps.assign(ports.begin(), ports.end());
     return true;
 }

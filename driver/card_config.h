@@ -18,8 +18,8 @@
 //   # comment
 //   card SLOT kind KIND speed single|double|quad [unplugged]
 //   signal SLOT BUS CHANNELS SOURCE [ARGS]
-//   graph SLOT jack [SERVER]
-//   tap SLOT input|playback|output default | PORT...
+//   graph SLOT jack|pipewire [SERVER]
+//   tap SLOT input|playback|output default | PORT... | NODE
 //
 // SLOT 0..5 (0..2 MADI, kind 7; 3..5 Kestrel, kinds 0..6). Quad speed only for kinds 2..5.
 // BUS input|playback|output|all (or 0..2). CHANNELS N, N-M or all, numbered from 1 as the
@@ -28,7 +28,8 @@
 //        burst [LENGTH [PERIOD]] | demo
 // A card starts with demo on every channel; signal lines apply in order, the later wins.
 // A graph line puts a live graph card (kind 7, slots 0..2) in the slot, its speed following
-// the graph's rate; tap lines name what its buses meter, channel by channel (at most 64).
+// the graph's rate; tap lines name what its buses meter: JACK ports channel by channel (at
+// most 64), or one PipeWire node (a source, or a sink whose monitor it records).
 namespace sim {
 
 // Which channels a signal goes to; buses and channels from 0, bounds inclusive.

@@ -58,10 +58,16 @@ every channel; later signal lines win. Sources:
                              -20 dBFS tone (20 1)
   demo                       moving levels with an over now and then
 
-A graph card meters a live JACK graph instead (a MADI card, kind 7, slots 0..2):
+A graph card meters a live PipeWire or JACK graph instead (a MADI card, kind 7, slots
+0..2):
+  graph SLOT pipewire [REMOTE]
   graph SLOT jack [SERVER]
-  tap SLOT input|playback|output default | PORT...
-It is a JACK client "levora" with the input ports input_1..64, playback_1..64 and
+  tap SLOT input|playback|output default | NODE | PORT...
+On PipeWire it records a capture stream per bus (nodes levora.input, levora.playback):
+Input the default source, Playback the monitor of the default sink, Output the same as
+Playback (PipeWire has no separate tap behind the device); a tap line names one node (a
+source, or a sink whose monitor it records). Channel N is the node's channel N, up to 64.
+On JACK it is a client "levora" with the input ports input_1..64, playback_1..64 and
 output_1..64, and answers while the server runs: after a server stop or restart it leaves
 its slot and comes back by itself. Its speed follows the graph's rate (up to 48 kHz single,
 above double). By default Input taps the physical capture ports, Playback and Output what

@@ -44,8 +44,9 @@ bool GraphCard::WriteCardInfo(int slot, uint8_t* out) const {
     if (!AliveLocked())
         return false;
     EncodeCardInfo(slot, kMadiCardKind, GraphSpeed(live_->Rate()), out);
-    constexpr std::string_view kLabel = "JACK graph";
-    std::memcpy(out + dp::kLabelOffset, kLabel.data(), kLabel.size());
+    std::string_view label =
+        setup_.backend == GraphBackend::PipeWire ? "PipeWire graph" : "JACK graph";
+    std::memcpy(out + dp::kLabelOffset, label.data(), label.size());
     return true;
 }
 
@@ -80,7 +81,7 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
 
 std::string GraphCard::Describe() const {
     std::lock_guard lock(mutex_);
-    std::string name = "graph jack";
+    std::string name = std::string("graph ") + GraphBackendName(setup_.backend);
     if (!setup_.server.empty())
         name += " server " + setup_.server;
     if (!AliveLocked())

@@ -12,13 +12,21 @@
 // one connection to the server as a backend makes it.
 namespace sim {
 
-// A JACK graph; the only kind of graph so far.
+enum class GraphBackend { Jack, PipeWire };
+
 struct GraphSetup {
-    std::string server; // the server's name; empty for the default server
-    // Per bus the ports it taps, channel by channel; empty for the physical ports. A port
-    // that plays into a device (such as system:playback_1) stands for the ports that feed it.
+    GraphBackend backend = GraphBackend::Jack;
+    // JACK: the server's name; PipeWire: the remote (socket) name. Empty for the default.
+    std::string server;
+    // JACK: per bus the ports it taps, channel by channel; empty for the physical ports. A
+    // port that plays into a device (such as system:playback_1) stands for the ports that
+    // feed it. PipeWire: per bus one node name; empty for the default source (input) or the
+    // default sink's monitor (playback; output the same as playback).
     std::array<std::vector<std::string>, driver_protocol::kBuses> taps;
 };
+
+// "jack" or "pipewire".
+const char* GraphBackendName(GraphBackend backend);
 
 // One client of a running server with a tap per bus. Made on a supervising thread, read from
 // any one thread at a time; the audio thread only touches the taps.

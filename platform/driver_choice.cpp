@@ -6,6 +6,7 @@
 #include "driver/card_config.h"
 #include "driver/in_process_transport.h"
 #include "driver/jack_graph.h"
+#include "driver/pipewire_graph.h"
 #include "platform/socket_transport.h"
 
 #include <cstdio>
@@ -16,6 +17,8 @@ namespace {
 // The start-up probe may wait longer than a poll: missing a busy driver here would leave
 // the program on its demo cards for the whole run.
 constexpr std::chrono::milliseconds kStartupProbeDeadline{50};
+// A PipeWire server that accepts the connection but hangs delays the start no longer.
+constexpr std::chrono::milliseconds kPipeWireProbeDeadline{300};
 
 bool AnySlotAnswers(DriverTransport& transport) {
     ControlDevice device(transport);
@@ -27,22 +30,30 @@ bool AnySlotAnswers(DriverTransport& transport) {
     return false;
 }
 
-// The embedded cards: slot 0 is a graph card when $LEVORA_GRAPH names a JACK server (used
-// whether it runs yet or not) or, left unset, when the default JACK server answers now;
-// "none" keeps the demo cards, as does no server.
+// The embedded cards: slot 0 is a graph card when $LEVORA_GRAPH names a PipeWire or JACK
+// server (used whether it runs yet or not) or, left unset, when the default PipeWire server
+// or else the default JACK server answers now; "none" keeps the demo cards, as does no server.
 sim::DriverConfig EmbeddedCards(const std::string& graph, const SocketTransport::Warn& warn) {
     sim::DriverConfig config = sim::EmbeddedConfig();
     sim::GraphSetup setup;
     if (graph == "none")
         return config;
-    if (graph.starts_with("jack:")) {
-        setup.server = graph.substr(5);
-    } else if (graph.empty()) {
-        if (!sim::JackServerAnswers(setup))
-            return config;
-    } else if (graph != "jack") {
-        warn("LEVORA_GRAPH must be none, jack or jack:SERVER, not '" + graph +
-             "'; metering the demo cards");
+    std::string_view backend = std::string_view(graph).substr(0, graph.find(':'));
+    if (graph.empty()) {
+        setup.backend = sim::GraphBackend::PipeWire;
+        if (!sim::PipeWireServerAnswers(setup, kPipeWireProbeDeadline)) {
+            setup.backend = sim::GraphBackend::Jack;
+            if (!sim::JackServerAnswers(setup))
+                return config;
+        }
+    } else if (backend == "jack" || backend == "pipewire") {
+        setup.backend =
+            backend == "pipewire" ? sim::GraphBackend::PipeWire : sim::GraphBackend::Jack;
+        if (backend.size() < graph.size())
+            setup.server = graph.substr(backend.size() + 1);
+    } else {
+        warn("LEVORA_GRAPH must be none, pipewire, pipewire:REMOTE, jack or jack:SERVER, not '" +
+             graph + "'; metering the demo cards");
         return config;
     }
     config.cards[0].emplace();

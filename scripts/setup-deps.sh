@@ -17,6 +17,7 @@ packages=(
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
   debhelper dpkg-dev lintian
   libjack-jackd2-dev jackd2
+  libpipewire-0.3-dev pipewire pipewire-bin wireplumber
 )
 
 missing=()

@@ -1,41 +1,12 @@
-#include "device/driver_protocol.h"
-#include "device/little_endian.h"
-#include "driver/sim_driver.h"
+#include "tests/graph/graph_card_reader.h"
 #include "tests/graph/private_jack.h"
-#include "tests/unit/driver/sim_test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cmath>
-#include <functional>
-#include <thread>
 
 // A graph card on the tests' private JACK server, read as the program reads it.
 namespace {
 
-namespace dp = driver_protocol;
-using namespace std::chrono_literals;
+using namespace graphtest;
 
-constexpr int kInput = 0;
-constexpr int kPlayback = 1;
-constexpr int kOutput = 2;
-
-bool WaitUntil(const std::function<bool()>& condition) {
-    auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
-
-double Db(double power) {
-    return 10 * std::log10(power);
-}
-
-class JackCard : public ::testing::Test {
+class JackCard : public GraphCardReader {
 protected:
     void StartServer(int rate) { ASSERT_TRUE(jack_.Start(rate)); }
 
@@ -45,50 +16,11 @@ protected:
     }
 
     void MakeCard(const std::string& taps = "") {
-        driver_.emplace(
-            simtest::Config(std::string("graph 0 jack ") + jacktest::kServer + "\n" + taps),
-            clock_);
-    }
-
-    // The speed bits of the card's CardInfo, or nothing when it does not answer.
-    std::optional<uint32_t> Status() {
-        uint8_t info[dp::kCardInfoSize];
-        uint32_t returned = 0;
-        if (!driver_->Request(0, dp::IOCTL_CARD_INFO, nullptr, 0, info, sizeof info, &returned))
-            return std::nullopt;
-        return little_endian::ReadU32(info + dp::kStatusWordOffset);
-    }
-
-    std::optional<simtest::Block> Read() {
-        std::vector<uint8_t> bytes(dp::kMadiLayout.size);
-        uint8_t request[dp::kLevelRequestSize] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        uint32_t returned = 0;
-        if (!driver_->Request(0, dp::IOCTL_READ_LEVELS, request, sizeof request, bytes.data(),
-                              uint32_t(bytes.size()), &returned))
-            return std::nullopt;
-        return simtest::Block(0, std::move(bytes));
-    }
-
-    // The levels of a fifth of a second of sound, once `ready` holds for a read.
-    simtest::Block Measure(const std::function<bool(const simtest::Block&)>& ready) {
-        EXPECT_TRUE(WaitUntil([&] {
-            auto block = Read();
-            return block && ready(*block);
-        }));
-        std::this_thread::sleep_for(200ms);
-        auto block = Read();
-        EXPECT_TRUE(block);
-        return block ? *block : simtest::Block(0, std::vector<uint8_t>(dp::kMadiLayout.size));
-    }
-
-    static bool Sounds(const simtest::Block& block, int bus, int channel) {
-        return !block.Silent(bus, channel);
+        GraphCardReader::MakeCard(std::string("graph 0 jack ") + jacktest::kServer + "\n" + taps);
     }
 
     jacktest::PrivateJack jack_;
-    std::optional<jacktest::Child> tone_;
-    sim::SteadySimClock clock_;
-    std::optional<sim::SimDriver> driver_;
+    std::optional<graphtest::Child> tone_;
 };
 
 TEST_F(JackCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
@@ -100,19 +32,7 @@ TEST_F(JackCard, MetersKnownSignalsOnTheirChannelsAndNothingElse) {
                Sounds(b, kOutput, 63) && Sounds(b, kInput, 0) && Sounds(b, kInput, 1);
     });
     for (int bus : {kPlayback, kOutput}) {
-        simtest::Reading loud = block.At(bus, 2);
-        EXPECT_NEAR(Db(loud.peak * loud.peak), -6.02, 0.05) << bus;
-        EXPECT_NEAR(Db(loud.meanSquare), -9.03, 0.05) << bus;
-        EXPECT_EQ(loud.fsc, 0);
-        simtest::Reading quiet = block.At(bus, 63);
-        EXPECT_NEAR(Db(quiet.peak * quiet.peak), -20.0, 0.05) << bus;
-        EXPECT_NEAR(Db(quiet.meanSquare), -23.01, 0.05) << bus;
-        EXPECT_EQ(block.At(bus, 4).fsc, 15) << bus;
-        for (int ch = 0; ch < 64; ++ch) {
-            if (ch != 2 && ch != 63 && ch != 4) {
-                EXPECT_TRUE(block.Silent(bus, ch)) << bus << " " << ch;
-            }
-        }
+        ExpectKnownSignals(block, bus);
     }
     // The input bus taps the ports the configuration names, in their order.
     EXPECT_NEAR(Db(block.At(kInput, 0).meanSquare), -23.01, 0.05);

@@ -3,23 +3,20 @@
 //   SIGNAL  CHANNEL:sine:AMPLITUDE   a 1 kHz sine, for example 3:sine:0.5
 //           CHANNEL:burst            100 full-scale samples of alternating sign every 0.1 s
 // Port out_N plays channel N and is connected to system:playback_N.
+#include "tests/graph/tone_signal.h"
+
 #include <jack/jack.h>
 
 #include <atomic>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <numbers>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-struct Voice {
-    int channel = 0;
-    bool burst = false;
-    double amplitude = 0;
+struct Voice : tonetest::Voice {
     jack_port_t* port = nullptr;
 };
 
@@ -31,40 +28,15 @@ struct Player {
 
 std::atomic<bool> stop{false};
 
-float Sample(const Voice& voice, uint64_t frame, int rate) {
-    if (voice.burst) {
-        uint64_t position = frame % uint64_t(rate / 10);
-        return position < 100 ? (position % 2 ? -1.0f : 1.0f) : 0.0f;
-    }
-    double phase = 2 * std::numbers::pi * 1000 * double(frame % uint64_t(rate)) / rate;
-    return float(voice.amplitude * std::sin(phase));
-}
-
 int Process(jack_nframes_t frames, void* arg) {
     auto* player = static_cast<Player*>(arg);
     for (const Voice& voice : player->voices) {
         auto* out = static_cast<float*>(jack_port_get_buffer(voice.port, frames));
         for (jack_nframes_t i = 0; i < frames; ++i)
-            out[i] = Sample(voice, player->frame + i, player->rate);
+            out[i] = tonetest::Sample(voice, player->frame + i, player->rate);
     }
     player->frame += frames;
     return 0;
-}
-
-bool ParseVoice(const std::string& text, Voice& voice) {
-    size_t first = text.find(':');
-    if (first == std::string::npos)
-        return false;
-    voice.channel = std::atoi(text.substr(0, first).c_str());
-    std::string rest = text.substr(first + 1);
-    if (rest == "burst") {
-        voice.burst = true;
-    } else if (rest.rfind("sine:", 0) == 0) {
-        voice.amplitude = std::atof(rest.substr(5).c_str());
-    } else {
-        return false;
-    }
-    return voice.channel >= 1;
 }
 
 } // namespace
@@ -78,7 +50,7 @@ int main(int argc, char** argv) {
     Player player;
     for (int i = 2; i < argc; ++i) {
         Voice voice;
-        if (!ParseVoice(argv[i], voice)) {
+        if (!tonetest::ParseVoice(argv[i], voice)) {
             std::fprintf(stderr, "levora-jack-tone: bad signal '%s'\n", argv[i]);
             return 2;
         }

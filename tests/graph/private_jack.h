@@ -1,16 +1,12 @@
 #pragma once
 
-#include <csignal>
+#include "tests/graph/child_process.h"
+
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 // The tests' own JACK server (tests/graph/jack_server.sh) and the tone client that plays into
 // it. The lock file makes tests that run at once take turns for the one server name.
@@ -38,30 +34,6 @@ private:
     }
     std::string pidFile_;
     int lock_ = -1;
-};
-
-// A child process, ended with SIGTERM and awaited when the object goes.
-class Child {
-public:
-    explicit Child(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-private:
-    pid_t pid_ = -1;
 };
 
 } // namespace jacktest

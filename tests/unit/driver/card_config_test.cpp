@@ -67,7 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                                                  "card, signal, graph or tap)"},
         ErrorCase{"graph 3 jack", "line 1: kind 7 cannot sit in slot 3 (slots 0..2 take kind "
                                   "7, slots 3..5 kinds 0..6)"},
-        ErrorCase{"graph 0 alsa", "line 1: usage: graph SLOT jack [SERVER]"},
+        ErrorCase{"graph 0 alsa", "line 1: usage: graph SLOT jack|pipewire [SERVER]"},
+        ErrorCase{"graph 0 pipewire\ntap 0 input mic.left mic.right",
+                  "line 2: a PipeWire bus taps one node"},
         ErrorCase{"card 0 kind 7 speed single\ngraph 0 jack", "line 2: slot 0 already has a card"},
         ErrorCase{"card 1 kind 7 speed single\ntap 1 input system:capture_1",
                   "line 2: slot 1 has no graph card (a graph line must come first)"},
@@ -148,6 +150,21 @@ TEST(CardConfig, GraphCardWithTapsPerBus) {
     EXPECT_TRUE(graph.taps[1].empty());
     EXPECT_TRUE(graph.taps[2].empty()) << "a later tap line replaces the earlier";
     EXPECT_FALSE(config.cards[0]->graph);
+    EXPECT_EQ(graph.backend, sim::GraphBackend::Jack);
+}
+
+TEST(CardConfig, PipeWireGraphCardTapsANodePerBus) {
+    sim::DriverConfig config;
+    std::string error;
+    ASSERT_TRUE(sim::ParseDriverConfig("graph 1 pipewire\n"
+                                       "tap 1 playback alsa_output.usb-desk.analog-stereo\n",
+                                       config, error))
+        << error;
+    const sim::GraphSetup& graph = *config.cards[1]->graph;
+    EXPECT_EQ(graph.backend, sim::GraphBackend::PipeWire);
+    EXPECT_TRUE(graph.server.empty());
+    EXPECT_TRUE(graph.taps[0].empty());
+    EXPECT_EQ(graph.taps[1], (std::vector<std::string>{"alsa_output.usb-desk.analog-stereo"}));
 }
 
 TEST(CardConfig, EmbeddedDefaultIsAMadiCardAndSeveralKestrelModels) {

@@ -96,6 +96,15 @@ TEST_F(DriverChoiceTest, AGraphCardTakesSlotZeroAndWaitsForItsServer) {
     EXPECT_TRUE(warnings.empty());
 }
 
+TEST_F(DriverChoiceTest, APipeWireGraphCardWaitsForItsServerToo) {
+    DefaultDir();
+    DriverChoice choice = ChooseDriverTransport(environment, Collect(), "pipewire:levora-absent");
+    ASSERT_TRUE(choice.embedded);
+    EXPECT_EQ(ProbeSlot(*choice.transport, 0, nullptr), kRateNoCard);
+    EXPECT_EQ(ProbeSlot(*choice.transport, 3, nullptr), kRateSingle) << "the demo cards stay";
+    EXPECT_TRUE(warnings.empty());
+}
+
 TEST_F(DriverChoiceTest, AnUnknownGraphChoiceIsWarnedAboutAndKeepsTheDemoCards) {
     DefaultDir();
     DriverChoice choice = ChooseDriverTransport(environment, Collect(), "pulse");
