@@ -12,6 +12,11 @@
 # FUNCTION: 0 stereo, 1 multi-channel (groups of the MADI and the Kestrel cards), 2 global.
 # CARDS: the cards the windows take in turn (by default "0 3": the MADI and a Kestrel card).
 # XVFB_ARGS adds server options (for example "-extension MIT-SHM").
+# PLATFORM=wayland runs the windows on weston's headless backend (its software renderer, as
+# the Wayland end-to-end tests) instead of Xvfb and reports weston's CPU time as the server's.
+# There the witness is weston's own timeline, read for WITNESS_SECONDS after the measured
+# time so that it does not weigh on the figure: how many times a second the compositor
+# redrew damage of levora's windows; and screenshots of the topmost window must differ.
 set -euo pipefail
 
 levora=${1:-build/release/app/levora}
@@ -20,11 +25,12 @@ min_rate=${MIN_CHANGES_PER_SECOND:-20}
 windows=${WINDOWS:-8}
 function=${FUNCTION:-1}
 seconds=${SECONDS_MEASURED:-30}
+platform=${PLATFORM:-x11}
 # Forty windows take a while to come up and paint on a busy machine.
 settle=${SETTLE_SECONDS:-$((3 + windows / 3))}
 read -r -a cards <<<"${CARDS:-0 3}"
 [ -x "$levora" ] || { echo "no levora at $levora" >&2; exit 1; }
-[ -x "$watch" ] || { echo "no levora-window-watch at $watch" >&2; exit 1; }
+[ "$platform" = wayland ] || [ -x "$watch" ] || { echo "no levora-window-watch at $watch" >&2; exit 1; }
 
 tmp=$(mktemp -d)
 cleanup() {
@@ -34,20 +40,38 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own, so that the server's CPU time is ours alone.
-display=99
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-# shellcheck disable=SC2086 # the options are words
-Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp ${XVFB_ARGS:-} >"$tmp/xvfb.log" 2>&1 &
-xserver=$!
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+export XDG_RUNTIME_DIR="$tmp/run"
+mkdir -p "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+if [ "$platform" = wayland ]; then
+    # A compositor of our own in a runtime directory of our own, so that its CPU time is ours
+    # alone.
+    weston --backend=headless-backend.so --use-pixman --width=1920 --height=1200 --idle-time=0 \
+        --no-config --debug --socket=levora-bench >"$tmp/xvfb.log" 2>&1 &
+    xserver=$!
+    for _ in $(seq 1 50); do [ -S "$XDG_RUNTIME_DIR/levora-bench" ] && break; sleep 0.1; done
+    export WAYLAND_DISPLAY=levora-bench QT_QPA_PLATFORM=wayland
+    unset DISPLAY
+    # shellcheck disable=SC2034 # weston_lib.sh keeps its screenshots there
+    e2e_tmp=$tmp
+    # shellcheck source=../tests/e2e/wayland/weston_lib.sh
+    source "$(dirname "$0")/../tests/e2e/wayland/weston_lib.sh"
+else
+    # A display of our own, so that the server's CPU time is ours alone.
+    display=99
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+        display=$((display + 1))
+    done
+    # shellcheck disable=SC2086 # the options are words
+    Xvfb ":$display" -screen 0 1920x1200x24 -nolisten tcp ${XVFB_ARGS:-} >"$tmp/xvfb.log" 2>&1 &
+    xserver=$!
+    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    export DISPLAY=":$display"
+fi
 
 # The workspace: windows side by side in rows; the embedded cards (no driver directory).
-export XDG_CONFIG_HOME="$tmp/config" XDG_RUNTIME_DIR="$tmp/run" DISPLAY=":$display"
-mkdir -p "$XDG_CONFIG_HOME/Ostrel" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+export XDG_CONFIG_HOME="$tmp/config"
+mkdir -p "$XDG_CONFIG_HOME/Ostrel"
 conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
 {
     echo "[Workspace]"
@@ -70,8 +94,15 @@ conf="$XDG_CONFIG_HOME/Ostrel/Ostrel Levora.conf"
 
 "$levora" 2>"$tmp/levora.log" &
 app=$!
+shown_windows() {
+    if [ "$platform" = wayland ]; then
+        weston_windows | grep -c "Ostrel Levora" || true
+    else
+        xdotool search --onlyvisible --name "Ostrel Levora" 2>/dev/null | wc -l || true
+    fi
+}
 for _ in $(seq 1 100); do
-    shown=$(xdotool search --onlyvisible --name "Ostrel Levora" 2>/dev/null | wc -l || true)
+    shown=$(shown_windows)
     [ "$shown" -ge "$windows" ] && break
     sleep 0.1
 done
@@ -81,17 +112,19 @@ if [ "${shown:-0}" -lt "$windows" ]; then
     exit 1
 fi
 sleep "$settle"
-# The topmost of levora's shown windows: xwininfo lists the root's children top to bottom.
-shown_ids=$(xdotool search --onlyvisible --name "Ostrel Levora" | awk '{ printf "0x%x\n", $1 }')
-watched=$(xwininfo -root -children | awk -v shown="$shown_ids" '
-    BEGIN { n = split(shown, s, "\n"); for (i = 1; i <= n; i++) ok[s[i]] = 1 }
-    ($1 in ok) && id == "" { id = $1 } END { print id }')
+if [ "$platform" != wayland ]; then
+    # The topmost of levora's shown windows: xwininfo lists the root's children top to bottom.
+    shown_ids=$(xdotool search --onlyvisible --name "Ostrel Levora" | awk '{ printf "0x%x\n", $1 }')
+    watched=$(xwininfo -root -children | awk -v shown="$shown_ids" '
+        BEGIN { n = split(shown, s, "\n"); for (i = 1; i <= n; i++) ok[s[i]] = 1 }
+        ($1 in ok) && id == "" { id = $1 } END { print id }')
+fi
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # A field of /proc/PID/status or smaps_rollup, in MiB.
 mib() { awk -v k="$2:" '$1 == k { printf "%d", $2 / 1024 }' "$1"; }
 hz=$(getconf CLK_TCK)
-"$watch" --rate "$seconds" "$watched" >"$tmp/rate" &
+[ "$platform" = wayland ] || "$watch" --rate "$seconds" "$watched" >"$tmp/rate" &
 watcher=$!
 app0=$(ticks "$app")
 x0=$(ticks "$xserver")
@@ -101,19 +134,47 @@ app1=$(ticks "$app")
 x1=$(ticks "$xserver")
 t1=$(date +%s.%N)
 wait "$watcher"
-rate=$(cat "$tmp/rate")
-if [ -n "${SCREENSHOT:-}" ]; then import -window root "$SCREENSHOT"; fi
+if [ "$platform" = wayland ]; then
+    # Output repaints that drew damage of a surface, per second, over the compositor's
+    # timeline (levora's are the only surfaces that change).
+    witness=${WITNESS_SECONDS:-5}
+    timeout "$witness" weston-debug timeline >"$tmp/timeline" || true
+    rate=$(awk -v s="$witness" '
+        /"N":"core_repaint_begin"/ { drew = 0 }
+        /"N":"core_flush_damage"/ && !drew { drew = 1; n++ }
+        END { printf "%.1f", n / s }' "$tmp/timeline")
+    # And the topmost window's pixels change from screenshot to screenshot.
+    read -r -a top < <(weston_windows | grep -m 1 "Ostrel Levora")
+    changed=0
+    previous=
+    for i in 1 2 3 4 5; do
+        weston_screenshot "$tmp/shot.png"
+        sum=$(convert "$tmp/shot.png" -crop "$((top[2] - top[0]))x$((top[3] - top[1]))+${top[0]}+${top[1]}" \
+            +repage rgb:- | md5sum)
+        [ -n "$previous" ] && [ "$sum" != "$previous" ] && changed=$((changed + 1))
+        previous=$sum
+    done
+    if [ "$changed" -lt 3 ]; then
+        echo "the topmost window changed on $changed of 4 screenshots: not refreshing, no figure" >&2
+        exit 1
+    fi
+else
+    rate=$(cat "$tmp/rate")
+fi
+if [ -n "${SCREENSHOT:-}" ]; then
+    if [ "$platform" = wayland ]; then weston_screenshot "$SCREENSHOT"; else import -window root "$SCREENSHOT"; fi
+fi
 
 if awk -v r="$rate" -v m="$min_rate" 'BEGIN { exit !(r < m) }'; then
     echo "the screen changed $rate times a second (fewer than $min_rate): not refreshing, no figure" >&2
     exit 1
 fi
 awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v rate="$rate" \
-    -v w="$windows" -v f="$function" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" \
+    -v w="$windows" -v f="$function" -v server="$([ "$platform" = wayland ] && echo weston || echo X server)" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" \
     -v private="$(mib "/proc/$app/status" RssAnon)" -v shmem="$(mib "/proc/$app/status" RssShmem)" \
     -v pss="$(mib "/proc/$app/smaps_rollup" Pss)" -v xpss="$(mib "/proc/$xserver/smaps_rollup" Pss)" 'BEGIN {
     wall = t1 - t0
-    printf "%d windows of function %d, %.1f s, load %s, screen changes %.1f/s: levora %.2f %%, X server %.2f %%, together %.2f %% of one core; levora memory private %d MiB, shared %d MiB, Pss %d MiB; X server Pss %d MiB\n",
-        w, f, wall, load, rate, 100 * a / hz / wall, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
-        private, shmem, pss, xpss
+    printf "%d windows of function %d, %.1f s, load %s, screen changes %.1f/s: levora %.2f %%, %s %.2f %%, together %.2f %% of one core; levora memory private %d MiB, shared %d MiB, Pss %d MiB; %s Pss %d MiB\n",
+        w, f, wall, load, rate, 100 * a / hz / wall, server, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
+        private, shmem, pss, server, xpss
 }'
