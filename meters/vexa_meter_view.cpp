@@ -185,7 +185,8 @@ QImage CVexaMeterView::RenderFullRepaint() {
 void CVexaMeterView::MarkColumnPainted(const MeterColumn& column, const QRect& bar,
                                        const QRect& marker) {
     const QRect rects[] = {bar, marker};
-    if ((bar.isEmpty() && marker.isEmpty()) || screen_.Push(canvas_.image(), rects))
+    if ((bar.isEmpty() && marker.isEmpty()) || screen_.Push(canvas_.image(), rects) ||
+        surface_.Push(canvas_.image(), rects))
         return;
     const auto index = static_cast<size_t>(&column - Columns().data());
     barsPainted_[index] |= bar;
@@ -194,7 +195,8 @@ void CVexaMeterView::MarkColumnPainted(const MeterColumn& column, const QRect& b
 }
 
 void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
-    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)))
+    if (rect.isEmpty() || screen_.Push(canvas_.image(), std::span(&rect, 1)) ||
+        surface_.Push(canvas_.image(), std::span(&rect, 1)))
         return;
     readoutsPainted_ |= rect;
     QueueFlush();
@@ -225,6 +227,9 @@ void CVexaMeterView::resizeEvent(QResizeEvent* event) {
 
 void CVexaMeterView::paintEvent(QPaintEvent* event) {
     canvas_.Paint(event);
+    // The surface over the window shows whatever Qt repaints, too.
+    const QRegion& region = event->region();
+    surface_.Push(canvas_.image(), std::span(region.begin(), region.end()));
 }
 
 void CVexaMeterView::keyPressEvent(QKeyEvent* event) {

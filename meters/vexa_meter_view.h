@@ -6,6 +6,7 @@
 #include "platform/client_canvas.h"
 #include "platform/log_font.h"
 #include "platform/screen_push.h"
+#include "platform/wayland_push.h"
 
 #include <QRect>
 #include <array>
@@ -69,9 +70,10 @@ protected:
     // Takes the client drawing context; none while the window has no backing image.
     std::optional<DrawingContext> ClientContext() { return canvas_.Context(); }
     // Copies what incremental drawing changed in a column, its bar and its marker, to the
-    // screen: at once where the display allows it, else through Qt's repaint once the poll is
-    // over. There a column's bar rectangles are copied out as one, its marker rectangles as
-    // another (together they would often span most of the bar), and all readouts as one.
+    // screen: at once where the display allows it (X11, or a surface of the view's own on
+    // Wayland), else through Qt's repaint once the poll is over. There a column's bar rectangles
+    // are copied out as one, its marker rectangles as another (together they would often span most
+    // of the bar), and all readouts as one.
     void MarkColumnPainted(const MeterColumn& column, const QRect& bar, const QRect& marker);
     void MarkReadoutPainted(const QRect& rect);
 
@@ -103,6 +105,7 @@ private:
     ParamTable* params_ = nullptr;
     ClientCanvas canvas_{this};
     ScreenPush screen_{this};
+    WaylandPush surface_{this};
     // What was painted since the last copy to the screen: bars and markers by column, and
     // the readouts.
     std::array<QRect, 64> barsPainted_;

@@ -11,7 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format-14
   fonts-liberation2
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick openbox
-  weston qt6-wayland
+  weston qt6-wayland libwayland-dev qt6-base-private-dev
   dbus dbus-x11
   librsvg2-bin
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db groff-base
