@@ -82,8 +82,9 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
 std::string GraphCard::Describe() const {
     std::lock_guard lock(mutex_);
     std::string name = std::string("graph ") + GraphBackendName(setup_.backend);
-    if (!setup_.server.empty())
-        name += " server " + setup_.server;
+    std::string server = AliveLocked() ? live_->Server() : setup_.server;
+    if (!server.empty())
+        name += " server " + server;
     if (!AliveLocked())
         return name + ": waiting for the server\n";
     return name + ": " + live_->Describe();

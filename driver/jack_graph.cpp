@@ -71,6 +71,7 @@ public:
     }
 
     bool Alive() const override { return alive_.load(std::memory_order_acquire); }
+    std::string Server() const override { return setup_.server; }
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
 
     void Maintain() override {

@@ -1,6 +1,7 @@
 #include "driver/pipewire_graph.h"
 
 #include "driver/card_model.h"
+#include "driver/pipewire_links.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
@@ -62,6 +63,7 @@ public:
         static const pw_core_events events = [] {
             pw_core_events e{};
             e.version = PW_VERSION_CORE_EVENTS;
+            e.info = &Client::Info;
             e.done = &Client::Done;
             e.error = &Client::Error;
             return e;
@@ -89,6 +91,8 @@ public:
 
     pw_thread_loop* Loop() const { return loop_; }
     pw_core* Core() const { return core_; }
+    // The server's name as it calls itself; under the loop lock.
+    const std::string& Name() const { return name_; }
 
     class Lock {
     public:
@@ -102,6 +106,11 @@ public:
     };
 
 private:
+    static void Info(void* data, const pw_core_info* info) {
+        if (info->name != nullptr)
+            static_cast<Client*>(data)->name_ = info->name;
+    }
+
     static void Done(void* data, uint32_t id, int seq) {
         auto* self = static_cast<Client*>(data);
         if (id == PW_ID_CORE && seq == self->syncSeq_) {
@@ -126,6 +135,7 @@ private:
     bool started_ = false;
     int syncSeq_ = -1;
     bool synced_ = false;
+    std::string name_;
     std::atomic<bool> alive_{true};
 };
 
@@ -153,12 +163,15 @@ public:
             if (bus.stream != nullptr)
                 pw_stream_destroy(bus.stream);
         }
+        links_.Detach();
     }
 
     bool Start() {
         if (!client_.Connect(setup_.server, kConnectDeadline))
             return false;
         Client::Lock lock(client_.Loop());
+        if (!links_.Attach(client_.Core()))
+            return false;
         bool separateOutput = !setup_.taps[kOutput].empty();
         for (int bus = 0; bus < dp::kBuses; ++bus) {
             if (bus == kOutput && !separateOutput)
@@ -179,8 +192,15 @@ public:
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
     void Maintain() override {} // the session manager keeps the links
 
+    std::string Server() const override {
+        Client::Lock lock(client_.Loop());
+        return client_.Name().empty() ? setup_.server : client_.Name();
+    }
+
     std::string Describe() const override {
-        std::string text = "rate " + std::to_string(Rate()) + "\n";
+        std::string text = "rate " + std::to_string(Rate()) + " period " +
+                           std::to_string(period_.load(std::memory_order_relaxed)) + "\n";
+        Client::Lock lock(client_.Loop());
         for (int bus = 0; bus < dp::kBuses; ++bus) {
             text += "  " + std::string(BusName(bus)) + ": ";
             const BusStream& stream = streams_[bus];
@@ -188,10 +208,16 @@ public:
                 text += "as playback\n";
                 continue;
             }
-            if (!stream.target.empty())
-                text += stream.target;
-            else
-                text += bus == kInput ? "default source" : "monitor of the default sink";
+            std::vector<std::string> feeding = links_.Feeding(pw_stream_get_node_id(stream.stream));
+            for (const std::string& node : feeding)
+                text += node + (&node == &feeding.back() ? "" : " ");
+            if (feeding.empty()) {
+                if (!stream.target.empty())
+                    text += stream.target;
+                else
+                    text += bus == kInput ? "the default source" : "monitor of the default sink";
+                text += ", not linked yet";
+            }
             text += ", " + std::to_string(stream.channels.load()) + " channels\n";
         }
         return text;
@@ -261,6 +287,7 @@ private:
         if (count == 0)
             frames = 0;
         std::fill(bus->buffers.begin() + count, bus->buffers.end(), nullptr);
+        bus->owner->period_.store(int(frames), std::memory_order_relaxed);
         bus->owner->Tap(bus->bus).AddPeriod(bus->buffers, frames);
         if (bus->feedsOutput)
             bus->owner->Tap(kOutput).AddPeriod(bus->buffers, frames);
@@ -286,7 +313,9 @@ private:
     const GraphSetup setup_;
     Client client_;
     std::array<BusStream, dp::kBuses> streams_;
+    PipeWireLinks links_;
     std::atomic<int> rate_{0};
+    std::atomic<int> period_{0};
 };
 
 } // namespace
