@@ -40,6 +40,9 @@ public:
     virtual std::string Server() const = 0;
     // The graph's sample rate.
     virtual int Rate() const = 0;
+    // Whether the output bus shows what playback shows (no tap of its own): its tap stays
+    // empty, and a read gives it playback's levels.
+    virtual bool OutputShowsPlayback() const = 0;
     // Keeps the wiring as the setup asks while ports come and go (the supervising thread).
     virtual void Maintain() = 0;
     // "rate R period P" and a line per bus with what it taps.

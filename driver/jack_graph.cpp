@@ -15,7 +15,6 @@ namespace dp = driver_protocol;
 namespace {
 
 constexpr int kChannels = LevelTap::kMaxChannels;
-constexpr int kPlayback = 1;
 constexpr int kOutput = 2;
 
 // libjack reports every failed attempt to reach a server on stderr; a card that waits for
@@ -75,6 +74,7 @@ public:
 
     bool Alive() const override { return alive_.load(std::memory_order_acquire); }
     std::string Server() const override { return setup_.server; }
+    bool OutputShowsPlayback() const override { return outputAsPlayback_; }
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
 
     void Maintain() override {
@@ -124,8 +124,6 @@ private:
                                   : nullptr;
             }
             self->Tap(bus).AddPeriod(buffers, frames);
-            if (bus == kPlayback && self->outputAsPlayback_)
-                self->Tap(kOutput).AddPeriod(buffers, frames);
         }
         return 0;
     }

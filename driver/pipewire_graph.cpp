@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kChannels = LevelTap::kMaxChannels;
 constexpr int kInput = 0;
-constexpr int kPlayback = 1;
 constexpr int kOutput = 2;
 constexpr auto kConnectDeadline = std::chrono::milliseconds(1000);
 
@@ -141,12 +140,11 @@ private:
 
 class PipeWireConnection;
 
-// One capture stream and the taps it feeds.
+// One capture stream and the tap it feeds.
 struct BusStream {
     PipeWireConnection* owner = nullptr;
     int bus = 0;
-    bool feedsOutput = false; // playback, when output has no node of its own
-    std::string target;       // the node it records; empty for the default
+    std::string target; // the node it records; empty for the default
     pw_stream* stream = nullptr;
     spa_hook listener{};
     std::array<const float*, kChannels> buffers{};
@@ -172,14 +170,12 @@ public:
         Client::Lock lock(client_.Loop());
         if (!links_.Attach(client_.Core()))
             return false;
-        bool separateOutput = !setup_.taps[kOutput].empty();
         for (int bus = 0; bus < dp::kBuses; ++bus) {
-            if (bus == kOutput && !separateOutput)
+            if (bus == kOutput && OutputShowsPlayback())
                 continue;
             BusStream& stream = streams_[bus];
             stream.owner = this;
             stream.bus = bus;
-            stream.feedsOutput = bus == kPlayback && !separateOutput;
             if (!setup_.taps[bus].empty())
                 stream.target = setup_.taps[bus].front();
             if (!Open(stream))
@@ -190,6 +186,7 @@ public:
 
     bool Alive() const override { return client_.Alive(); }
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
+    bool OutputShowsPlayback() const override { return setup_.taps[kOutput].empty(); }
     void Maintain() override {} // the session manager keeps the links
 
     std::string Server() const override {
@@ -204,7 +201,7 @@ public:
         for (int bus = 0; bus < dp::kBuses; ++bus) {
             text += "  " + std::string(BusName(bus)) + ": ";
             const BusStream& stream = streams_[bus];
-            if (bus == kOutput && streams_[kPlayback].feedsOutput) {
+            if (bus == kOutput && OutputShowsPlayback()) {
                 text += "as playback\n";
                 continue;
             }
@@ -289,8 +286,6 @@ private:
         std::fill(bus->buffers.begin() + count, bus->buffers.end(), nullptr);
         bus->owner->period_.store(int(frames), std::memory_order_relaxed);
         bus->owner->Tap(bus->bus).AddPeriod(bus->buffers, frames);
-        if (bus->feedsOutput)
-            bus->owner->Tap(kOutput).AddPeriod(bus->buffers, frames);
         pw_stream_queue_buffer(bus->stream, buffer);
     }
 
