@@ -77,7 +77,9 @@ TEST_F(JackCard, OutputShowsPlaybackWithoutPortsOfItsOwn) {
     MakeCard();
     simtest::Block block = Measure(
         [](const simtest::Block& b) { return Sounds(b, kPlayback, 2) && Sounds(b, kOutput, 2); });
-    EXPECT_NEAR(Db(block.At(kOutput, 2).meanSquare), -9.03, 0.05);
+    // The same read: the same levels.
+    EXPECT_EQ(block.MeanSquareWord(kOutput, 2), block.MeanSquareWord(kPlayback, 2));
+    EXPECT_EQ(block.PeakWord(kOutput, 2), block.PeakWord(kPlayback, 2));
     EXPECT_EQ(MeterPorts("playback_"), 64);
     EXPECT_EQ(MeterPorts("output_"), 0);
 }
@@ -103,7 +105,8 @@ TEST_F(JackCard, LeavesItsSlotWithTheServerAndReturnsAtTheNewRate) {
     EXPECT_TRUE(WaitUntil([&] { return Status() == dp::kStatusDoubleSpeed; }));
     Play({"3:sine:0.5"});
     simtest::Block block = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
-    EXPECT_NEAR(Db(block.At(kPlayback, 2).meanSquare), -9.03, 0.05);
+    // The peak: a period the tone client misses on a loaded machine lowers the mean square.
+    EXPECT_NEAR(Db(block.At(kPlayback, 2).peak * block.At(kPlayback, 2).peak), -6.02, 0.05);
 }
 
 } // namespace

@@ -72,7 +72,8 @@ TEST_F(PipeWireCard, LeavesItsSlotWithTheServerAndReturnsAtTheNewRate) {
     Play({"3:sine:0.5"});
     EXPECT_TRUE(WaitUntil([&] { return Status() == dp::kStatusDoubleSpeed; }));
     simtest::Block block = Measure([](const simtest::Block& b) { return Sounds(b, kPlayback, 2); });
-    EXPECT_NEAR(Db(block.At(kPlayback, 2).meanSquare), -9.03, 0.05);
+    // The peak: a period the tone client misses on a loaded machine lowers the mean square.
+    EXPECT_NEAR(Db(block.At(kPlayback, 2).peak * block.At(kPlayback, 2).peak), -6.02, 0.05);
 }
 
 // Fault guarded: the card keeps the speed of the rate it connected at when the running graph
