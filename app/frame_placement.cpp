@@ -124,12 +124,13 @@ bool FramePlacement::Lock(int clientWidth, int clientHeight) {
         return Outer() != before;
     }
     const QMargins m = Decoration();
-    ApplyLimits(m);
     // Placed only when the lock changes the size: the geometry at hand may be one the window
     // manager has already replaced, and placing it again would undo the newer one.
     const QRect target = Target(before, m);
-    if (target == before)
+    if (target == before) {
+        ApplyLimits(m);
         return false;
+    }
     Place(target);
     return true;
 }
@@ -148,24 +149,36 @@ void FramePlacement::KeepOnScreen() {
 }
 
 void FramePlacement::Apply() {
-    const auto [m, settled] = CurrentFrame();
-    // While the window manager frames a shown window it may replace what is asked meanwhile;
-    // the window's exposure applies the request.
-    if (window_.isVisible() && !settled)
+    // The layout answering a resize below may lock or place anew; the running Apply takes
+    // that up once its own request is out, so no step works from a half-applied geometry.
+    if (applying_ > 0) {
+        reapply_ = true;
         return;
-    const Request request = *request_;
-    const QRect outer = Target(QRect(request.topLeft.value_or(QPoint()), request.size), m);
-    const QRect client = outer.marginsRemoved(m);
-    const QSize size(std::max(1, client.width()), std::max(1, client.height()));
-    ++applying_;
-    ApplyLimits(m);
-    if (request.topLeft) {
-        placedAt_ = outer.topLeft();
-        window_.setGeometry(QRect(client.topLeft(), size));
-    } else
-        window_.resize(size);
-    --applying_;
-    if (!settled)
+    }
+    Frame frame;
+    Request request;
+    do {
+        reapply_ = false;
+        frame = CurrentFrame();
+        // While the window manager frames a shown window it may replace what is asked
+        // meanwhile; the window's exposure applies the request.
+        if (window_.isVisible() && !frame.settled)
+            return;
+        request = *request_;
+        const QRect outer =
+            Target(QRect(request.topLeft.value_or(QPoint()), request.size), frame.margins);
+        const QRect client = outer.marginsRemoved(frame.margins);
+        const QSize size(std::max(1, client.width()), std::max(1, client.height()));
+        ++applying_;
+        ApplyLimits(frame.margins);
+        if (request.topLeft) {
+            placedAt_ = outer.topLeft();
+            window_.setGeometry(QRect(client.topLeft(), size));
+        } else
+            window_.resize(size);
+        --applying_;
+    } while (reapply_);
+    if (!frame.settled)
         return;
     request_.reset();
     if (request.keepOnScreen)

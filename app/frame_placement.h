@@ -81,4 +81,6 @@ private:
     std::pair<QSize, QSize> limits_;
     // Set while the placement itself moves or resizes the window.
     int applying_ = 0;
+    // A request or lock changed while it was being applied.
+    bool reapply_ = false;
 };

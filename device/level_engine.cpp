@@ -105,7 +105,9 @@ LevelReport BuildReport(const uint8_t* block, const LevelBlockLayout& layout, in
 
 LevelEngine::LevelEngine(DriverTransport& transport, const TickSource& ticks,
                          PollDriver* pollDriver)
-    : device_(transport), ticks_(ticks), pollDriver_(pollDriver) {}
+    : device_(transport), ticks_(ticks), pollDriver_(pollDriver) {
+    knownKinds_.fill(kNoCardKind);
+}
 
 LevelEngine::~LevelEngine() {
     if (polling_ && pollDriver_)
@@ -136,7 +138,7 @@ void LevelEngine::StartPolling() {
 int32_t LevelEngine::RegisterView(int32_t meterType, ChannelSelection& selection,
                                   LevelListener* view) {
     StartPolling();
-    ProbeSelection(device_, selection);
+    ProbeSelectionCard(selection);
     const int32_t rate = selection.rateCode;
     const int32_t card = selection.CardNumber;
     if (card >= 0 && card < kCardSlots) {
@@ -161,6 +163,17 @@ int32_t LevelEngine::RegisterView(int32_t meterType, ChannelSelection& selection
         registeredRate_[selection.CardNumber] = rate;
     }
     return rate;
+}
+
+void LevelEngine::ProbeSelectionCard(ChannelSelection& selection) {
+    ProbeSelection(device_, selection);
+    const int32_t card = selection.CardNumber;
+    if (card < 0 || card >= kCardSlots)
+        return;
+    if (selection.rateCode != kRateNoCard)
+        knownKinds_[card] = selection.cardKind;
+    else
+        selection.cardKind = knownKinds_[card];
 }
 
 void LevelEngine::Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie) {
@@ -217,7 +230,8 @@ void LevelEngine::Gather(const CardSet& cards, PollReadings& readings) const {
     // Every slot is probed before any is read or anyone told: a listener of the first card
     // that asks whether any card answers must not get the last poll's word for the others.
     for (int card = 0; card < kCardSlots; ++card)
-        readings.rates[card] = ProbeCard(device_, readings.names[card], card, nullptr);
+        readings.rates[card] =
+            ProbeCard(device_, readings.names[card], card, &readings.kinds[card]);
     for (int card = 0; card < kCardSlots; ++card) {
         readings.read[card] = cards[card] && readings.rates[card] != kRateNoCard;
         if (readings.read[card])
@@ -228,8 +242,11 @@ void LevelEngine::Gather(const CardSet& cards, PollReadings& readings) const {
 
 void LevelEngine::Deliver(const PollReadings& readings) {
     const double elapsed = TakeElapsed(readings.tick);
-    for (int card = 0; card < kCardSlots; ++card)
+    for (int card = 0; card < kCardSlots; ++card) {
         answered_[card] = readings.rates[card] != kRateNoCard;
+        if (answered_[card])
+            knownKinds_[card] = readings.kinds[card];
+    }
     bool changed = false;
     for (int card = 0; card < kCardSlots; ++card)
         changed |= PollCard(card, readings, elapsed);

@@ -50,6 +50,10 @@ public:
     // The registration is remembered with the card's rate code: the first poll in which the
     // card answers in another speed, or at all when it did not answer, asks for a restart.
     int32_t RegisterView(int32_t meterType, ChannelSelection& selection, LevelListener* view);
+    // Probes the selection's card into its cardKind and rateCode. A probe that gets no answer
+    // leaves the kind the card last answered with: on a busy machine a request can miss its
+    // deadline while the card is there, and a window's layout must not jump for that.
+    void ProbeSelectionCard(ChannelSelection& selection);
     void UnregisterView(const LevelListener* view);
 
     // What one poll asks the driver: the probe of every card, then the level block of each
@@ -58,6 +62,7 @@ public:
         uint32_t tick = 0;
         std::array<DeviceName, driver_protocol::kCardSlots> names{};
         std::array<int32_t, driver_protocol::kCardSlots> rates{};
+        std::array<int32_t, driver_protocol::kCardSlots> kinds{};
         std::array<bool, driver_protocol::kCardSlots> read{};
         std::array<std::array<uint8_t, driver_protocol::kMadiLayout.size>,
                    driver_protocol::kCardSlots>
@@ -124,6 +129,7 @@ private:
     std::array<int32_t, driver_protocol::kCardSlots> registeredRate_{};
     std::array<int32_t, driver_protocol::kCardSlots> missedPolls_{};
     std::array<bool, driver_protocol::kCardSlots> answered_{};
+    std::array<int32_t, driver_protocol::kCardSlots> knownKinds_;
     std::vector<Registration> registrations_;
     std::function<void()> restartLevelProcessing_;
 };

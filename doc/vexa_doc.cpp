@@ -156,7 +156,7 @@ void CVexaDoc::SetFunction(int32_t index, const std::string* section) {
 
         if (!ReadWindowPosition(restore))
             WinPos.bottom = std::max(WinPos.bottom, WinPos.top + MeterFunctions()[index].minHeight);
-        ProbeSelection(app_.device(), selection);
+        app_.engine().ProbeSelectionCard(selection);
 
         CVexaView* view = CreateMeterView(index, app_.profile());
         view->SetChannelSelection(ChannelCount(index), selection);
@@ -372,7 +372,7 @@ int CVexaDoc::SetLevelProcessing(bool on) {
 }
 
 void CVexaDoc::UpdateView(int flag) {
-    ProbeSelection(app_.device(), selection);
+    app_.engine().ProbeSelectionCard(selection);
     if (int count = ChannelCount(SWType); count > 0 && meterView_)
         meterView_->SetChannelSelection(count, selection);
     if (meterView_)

@@ -64,7 +64,9 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
     }
     std::array<ChannelLevel, LevelTap::kMaxChannels> levels;
     for (int bus = 0; bus < dp::kBuses; ++bus) {
-        live_->Tap(bus).Take(levels);
+        // Output follows playback, so `levels` still holds playback's for it.
+        if (bus != dp::kBuses - 1 || !live_->OutputShowsPlayback())
+            live_->Tap(bus).Take(levels);
         for (const CarriedPair& pair : carried_[bus]) {
             for (int side = 0; side < 2; ++side) {
                 const ChannelLevel& level = levels[2 * pair.logical + side];
@@ -82,8 +84,9 @@ bool GraphCard::ReadLevels(int slot, uint8_t* out) {
 std::string GraphCard::Describe() const {
     std::lock_guard lock(mutex_);
     std::string name = std::string("graph ") + GraphBackendName(setup_.backend);
-    if (!setup_.server.empty())
-        name += " server " + setup_.server;
+    std::string server = AliveLocked() ? live_->Server() : setup_.server;
+    if (!server.empty())
+        name += " server " + server;
     if (!AliveLocked())
         return name + ": waiting for the server\n";
     return name + ": " + live_->Describe();

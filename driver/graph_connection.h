@@ -36,11 +36,16 @@ public:
 
     // False once the server went away or stopped serving this client.
     virtual bool Alive() const = 0;
+    // The server's name as it tells it, else as the setup gives it (empty: the default).
+    virtual std::string Server() const = 0;
     // The graph's sample rate.
     virtual int Rate() const = 0;
+    // Whether the output bus shows what playback shows (no tap of its own): its tap stays
+    // empty, and a read gives it playback's levels.
+    virtual bool OutputShowsPlayback() const = 0;
     // Keeps the wiring as the setup asks while ports come and go (the supervising thread).
     virtual void Maintain() = 0;
-    // "server NAME rate R" and a line per bus with what it taps.
+    // "rate R period P" and a line per bus with what it taps.
     virtual std::string Describe() const = 0;
 
     LevelTap& Tap(int bus) { return *taps_[bus]; }

@@ -15,6 +15,7 @@ namespace dp = driver_protocol;
 namespace {
 
 constexpr int kChannels = LevelTap::kMaxChannels;
+constexpr int kOutput = 2;
 
 // libjack reports every failed attempt to reach a server on stderr; a card that waits for
 // its server retries twice a second.
@@ -45,9 +46,9 @@ private:
 class JackConnection final : public GraphConnection {
 public:
     JackConnection(jack_client_t* client, const GraphSetup& setup)
-        : client_(client), setup_(setup) {
+        : client_(client), setup_(setup), outputAsPlayback_(setup.taps[kOutput].empty()) {
         rate_ = int(jack_get_sample_rate(client_));
-        for (int bus = 0; bus < dp::kBuses; ++bus) {
+        for (int bus = 0; bus < BusesWithPorts(); ++bus) {
             for (int ch = 0; ch < kChannels; ++ch) {
                 std::string name = std::string(BusName(bus)) + "_" + std::to_string(ch + 1);
                 ports_[bus][ch] = jack_port_register(client_, name.c_str(), JACK_DEFAULT_AUDIO_TYPE,
@@ -64,20 +65,23 @@ public:
     ~JackConnection() override { jack_client_close(client_); }
 
     bool Start() {
-        bool registered = std::all_of(ports_.begin(), ports_.end(), [](const auto& bus) {
-            return std::all_of(bus.begin(), bus.end(), [](jack_port_t* p) { return p; });
-        });
+        bool registered =
+            std::all_of(ports_.begin(), ports_.begin() + BusesWithPorts(), [](const auto& bus) {
+                return std::all_of(bus.begin(), bus.end(), [](jack_port_t* p) { return p; });
+            });
         return registered && jack_activate(client_) == 0;
     }
 
     bool Alive() const override { return alive_.load(std::memory_order_acquire); }
+    std::string Server() const override { return setup_.server; }
+    bool OutputShowsPlayback() const override { return outputAsPlayback_; }
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
 
     void Maintain() override {
         if (!rewire_.exchange(false))
             return;
         std::array<std::vector<std::string>, dp::kBuses> tapped;
-        for (int bus = 0; bus < dp::kBuses; ++bus) {
+        for (int bus = 0; bus < BusesWithPorts(); ++bus) {
             tapped[bus] = TappedPorts(bus);
             for (int ch = 0; ch < kChannels; ++ch) {
                 std::vector<std::string> wanted;
@@ -96,6 +100,10 @@ public:
         std::lock_guard lock(describeMutex_);
         for (int bus = 0; bus < dp::kBuses; ++bus) {
             text += "  " + std::string(BusName(bus)) + ":";
+            if (bus == kOutput && outputAsPlayback_) {
+                text += " as playback\n";
+                continue;
+            }
             for (const std::string& port : tapped_[bus])
                 text += " " + port;
             text += tapped_[bus].empty() ? " nothing\n" : "\n";
@@ -107,7 +115,7 @@ private:
     // The audio thread: one period of every port into its bus's tap.
     static int Process(jack_nframes_t frames, void* arg) {
         auto* self = static_cast<JackConnection*>(arg);
-        for (int bus = 0; bus < dp::kBuses; ++bus) {
+        for (int bus = 0; bus < self->BusesWithPorts(); ++bus) {
             auto& buffers = self->buffers_[bus];
             for (int ch = 0; ch < kChannels; ++ch) {
                 jack_port_t* port = self->ports_[bus][ch];
@@ -136,6 +144,11 @@ private:
     static void PortConnected(jack_port_id_t, jack_port_id_t, int, void* arg) {
         static_cast<JackConnection*>(arg)->rewire_.store(true);
     }
+
+    // Output, the last bus, has ports of its own only when the setup names what it taps: the
+    // device's playback ports carry what it plays, so by default it shows the same as
+    // playback without a second set of 64 ports.
+    int BusesWithPorts() const { return outputAsPlayback_ ? kOutput : dp::kBuses; }
 
     // The ports a bus taps, channel by channel: the configured ones, else the physical
     // capture ports (input) or the physical playback ports (playback, output).
@@ -183,6 +196,7 @@ private:
 
     jack_client_t* client_;
     const GraphSetup setup_;
+    const bool outputAsPlayback_;
     std::array<std::array<jack_port_t*, kChannels>, dp::kBuses> ports_{};
     std::array<std::array<const float*, kChannels>, dp::kBuses> buffers_{};
     std::atomic<bool> alive_{true};

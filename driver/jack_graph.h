@@ -4,7 +4,8 @@
 
 namespace sim {
 
-// A JACK client with an input port per channel and bus ("input_1" .. "output_64"), wired to
+// A JACK client with an input port per channel and bus ("input_1" .. "playback_64"; output
+// ports only when the setup names what output taps, else output shows playback), wired to
 // what each bus taps and rewired whenever ports or connections change. Null when no server
 // of that name runs.
 std::unique_ptr<GraphConnection> ConnectJack(const GraphSetup& setup);

@@ -1,6 +1,7 @@
 #include "driver/pipewire_graph.h"
 
 #include "driver/card_model.h"
+#include "driver/pipewire_links.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/param/audio/format-utils.h>
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kChannels = LevelTap::kMaxChannels;
 constexpr int kInput = 0;
-constexpr int kPlayback = 1;
 constexpr int kOutput = 2;
 constexpr auto kConnectDeadline = std::chrono::milliseconds(1000);
 
@@ -62,6 +62,7 @@ public:
         static const pw_core_events events = [] {
             pw_core_events e{};
             e.version = PW_VERSION_CORE_EVENTS;
+            e.info = &Client::Info;
             e.done = &Client::Done;
             e.error = &Client::Error;
             return e;
@@ -89,6 +90,8 @@ public:
 
     pw_thread_loop* Loop() const { return loop_; }
     pw_core* Core() const { return core_; }
+    // The server's name as it calls itself; under the loop lock.
+    const std::string& Name() const { return name_; }
 
     class Lock {
     public:
@@ -102,6 +105,11 @@ public:
     };
 
 private:
+    static void Info(void* data, const pw_core_info* info) {
+        if (info->name != nullptr)
+            static_cast<Client*>(data)->name_ = info->name;
+    }
+
     static void Done(void* data, uint32_t id, int seq) {
         auto* self = static_cast<Client*>(data);
         if (id == PW_ID_CORE && seq == self->syncSeq_) {
@@ -126,17 +134,17 @@ private:
     bool started_ = false;
     int syncSeq_ = -1;
     bool synced_ = false;
+    std::string name_;
     std::atomic<bool> alive_{true};
 };
 
 class PipeWireConnection;
 
-// One capture stream and the taps it feeds.
+// One capture stream and the tap it feeds.
 struct BusStream {
     PipeWireConnection* owner = nullptr;
     int bus = 0;
-    bool feedsOutput = false; // playback, when output has no node of its own
-    std::string target;       // the node it records; empty for the default
+    std::string target; // the node it records; empty for the default
     pw_stream* stream = nullptr;
     spa_hook listener{};
     std::array<const float*, kChannels> buffers{};
@@ -153,20 +161,21 @@ public:
             if (bus.stream != nullptr)
                 pw_stream_destroy(bus.stream);
         }
+        links_.Detach();
     }
 
     bool Start() {
         if (!client_.Connect(setup_.server, kConnectDeadline))
             return false;
         Client::Lock lock(client_.Loop());
-        bool separateOutput = !setup_.taps[kOutput].empty();
+        if (!links_.Attach(client_.Core()))
+            return false;
         for (int bus = 0; bus < dp::kBuses; ++bus) {
-            if (bus == kOutput && !separateOutput)
+            if (bus == kOutput && OutputShowsPlayback())
                 continue;
             BusStream& stream = streams_[bus];
             stream.owner = this;
             stream.bus = bus;
-            stream.feedsOutput = bus == kPlayback && !separateOutput;
             if (!setup_.taps[bus].empty())
                 stream.target = setup_.taps[bus].front();
             if (!Open(stream))
@@ -177,21 +186,35 @@ public:
 
     bool Alive() const override { return client_.Alive(); }
     int Rate() const override { return rate_.load(std::memory_order_relaxed); }
+    bool OutputShowsPlayback() const override { return setup_.taps[kOutput].empty(); }
     void Maintain() override {} // the session manager keeps the links
 
+    std::string Server() const override {
+        Client::Lock lock(client_.Loop());
+        return client_.Name().empty() ? setup_.server : client_.Name();
+    }
+
     std::string Describe() const override {
-        std::string text = "rate " + std::to_string(Rate()) + "\n";
+        std::string text = "rate " + std::to_string(Rate()) + " period " +
+                           std::to_string(period_.load(std::memory_order_relaxed)) + "\n";
+        Client::Lock lock(client_.Loop());
         for (int bus = 0; bus < dp::kBuses; ++bus) {
             text += "  " + std::string(BusName(bus)) + ": ";
             const BusStream& stream = streams_[bus];
-            if (bus == kOutput && streams_[kPlayback].feedsOutput) {
+            if (bus == kOutput && OutputShowsPlayback()) {
                 text += "as playback\n";
                 continue;
             }
-            if (!stream.target.empty())
-                text += stream.target;
-            else
-                text += bus == kInput ? "default source" : "monitor of the default sink";
+            std::vector<std::string> feeding = links_.Feeding(pw_stream_get_node_id(stream.stream));
+            for (const std::string& node : feeding)
+                text += node + (&node == &feeding.back() ? "" : " ");
+            if (feeding.empty()) {
+                if (!stream.target.empty())
+                    text += stream.target;
+                else
+                    text += bus == kInput ? "the default source" : "monitor of the default sink";
+                text += ", not linked yet";
+            }
             text += ", " + std::to_string(stream.channels.load()) + " channels\n";
         }
         return text;
@@ -261,9 +284,8 @@ private:
         if (count == 0)
             frames = 0;
         std::fill(bus->buffers.begin() + count, bus->buffers.end(), nullptr);
+        bus->owner->period_.store(int(frames), std::memory_order_relaxed);
         bus->owner->Tap(bus->bus).AddPeriod(bus->buffers, frames);
-        if (bus->feedsOutput)
-            bus->owner->Tap(kOutput).AddPeriod(bus->buffers, frames);
         pw_stream_queue_buffer(bus->stream, buffer);
     }
 
@@ -286,7 +308,9 @@ private:
     const GraphSetup setup_;
     Client client_;
     std::array<BusStream, dp::kBuses> streams_;
+    PipeWireLinks links_;
     std::atomic<int> rate_{0};
+    std::atomic<int> period_{0};
 };
 
 } // namespace

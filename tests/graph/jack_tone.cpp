@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
         }
         player.voices.push_back(voice);
     }
+    tonetest::HoldUntilSignalled();
     jack_status_t status{};
     jack_client_t* client = jack_client_open(
         "levora-tone", jack_options_t(JackNoStartServer | JackServerName | JackUseExactName),

@@ -51,7 +51,7 @@ start)
         ready "$dir" && exit 0
         sleep 0.1
     done
-    echo "pipewire_server.sh: no default sink: $(tail -3 "$dir/pipewire.log" "$dir/wireplumber.log")" >&2
+    echo "pipewire_server.sh: no default sink: $(tail -n 3 "$dir/pipewire.log" "$dir/wireplumber.log")" >&2
     exit 1
     ;;
 stop)

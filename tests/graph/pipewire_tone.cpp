@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
         }
         player.voices.push_back(voice);
     }
+    tonetest::HoldUntilSignalled();
     pw_init(&argc, &argv);
     pw_thread_loop* loop = pw_thread_loop_new("tone", nullptr);
     pw_properties* props = pw_properties_new(

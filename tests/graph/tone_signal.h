@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <numbers>
@@ -18,7 +20,20 @@ struct Voice {
     double amplitude = 0;
 };
 
+// With LEVORA_TONE_HELD set a client plays silence until SIGUSR1: a benchmark starts the
+// signal at a moment it knows.
+inline std::atomic<bool> held{false};
+
+inline void HoldUntilSignalled() {
+    if (std::getenv("LEVORA_TONE_HELD") == nullptr)
+        return;
+    held = true;
+    std::signal(SIGUSR1, [](int) { held = false; });
+}
+
 inline float Sample(const Voice& voice, uint64_t frame, int rate) {
+    if (held.load(std::memory_order_relaxed))
+        return 0.0f;
     if (voice.burst) {
         uint64_t position = frame % uint64_t(rate / 10);
         return position < 100 ? (position % 2 ? -1.0f : 1.0f) : 0.0f;

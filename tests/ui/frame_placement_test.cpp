@@ -6,6 +6,7 @@
 #include <QExposeEvent>
 #include <QWidget>
 #include <QWindow>
+#include <functional>
 #include <optional>
 #include <ostream>
 
@@ -100,6 +101,38 @@ TEST_F(LateFrameTest, ALockedWidthIsTheWindowsMinimumAndMaximum) {
     placement.Lock(0, 0);
     EXPECT_EQ(window.maximumWidth(), 1298);
     EXPECT_EQ(placement.LockedOuterWidth(), 0);
+}
+
+// A meter's layout answering the resize that a lock causes, with a lock of its own.
+class RelayoutOnResize : public QWidget {
+public:
+    std::function<void()> onResize;
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        if (onResize)
+            onResize();
+    }
+};
+
+// Fault: a lock made while an earlier one resized the window centred on the half-applied
+// geometry, so a window whose layout briefly widened came back far from where it stood.
+TEST(FramePlacementRelayout, ALockFromTheResizeOfALockKeepsTheWindowCentred) {
+    RelayoutOnResize window;
+    FramePlacement placement(window);
+    const QMargins frame(1, 20, 1, 5);
+    placement.SetFrameProbe([&] { return FramePlacement::FrameReport{frame, true}; });
+    const QRect stood(100, 120, 500, 400);
+    placement.Place(stood);
+    window.show();
+    ASSERT_FALSE(placement.Lock(498, 0));
+    window.onResize = [&] {
+        if (window.width() == 900)
+            placement.Lock(498, 0);
+    };
+    placement.Lock(900, 0);
+    EXPECT_EQ(placement.Outer(), stood);
+    EXPECT_EQ(window.geometry(), stood.marginsRemoved(frame));
 }
 
 // Fault: Exit after a maximize stored the maximized rectangle, or one made up of the normal

@@ -442,6 +442,33 @@ TEST_F(RenewingTest, CardPluggedInAfterTheRegistrationIsMeteredWithItsLayout) {
     EXPECT_EQ(restarts, 1);
 }
 
+TEST_F(RenewingTest, AProbePastItsDeadlineKeepsTheKindTheCardLastAnsweredWith) {
+    // Regression: on a loaded machine a probe that missed its deadline made the card absent
+    // to its window, whose layout shrank to an empty meter and moved the window.
+    fake::Device& quira = Plug(4, fake::KestrelInfo(20, 0, 0, 1));
+    quira.cardInfo.ok = false;
+    ChannelSelection unknown = Stereo(4, 0, 0);
+    engine->ProbeSelectionCard(unknown);
+    EXPECT_EQ(unknown.cardKind, kNoCardKind);
+
+    quira.cardInfo.ok = true;
+    LevelRecorder view;
+    RegisterRenewing(LevelEngine::kGlobalMeter, Stereo(4, 0, 0), view);
+    ASSERT_EQ(selection.cardKind, 1);
+    engine->Poll();
+    quira.cardInfo.ok = false;
+    ChannelSelection probed = Stereo(4, 0, 0);
+    engine->ProbeSelectionCard(probed);
+    EXPECT_EQ(probed.rateCode, kRateNoCard);
+    EXPECT_EQ(probed.cardKind, 1);
+    // A registration whose probe misses still subscribes the card's pairs.
+    engine->UnregisterView(&view);
+    selection = Stereo(4, 0, 0);
+    engine->RegisterView(LevelEngine::kGlobalMeter, selection, &view);
+    EXPECT_EQ(selection.cardKind, 1);
+    EXPECT_TRUE(AnySlotActive());
+}
+
 TEST_F(LevelEngineTest, CardThatStopsAnsweringIsToldAfterThreePollsOnce) {
     fake::Device& card = Plug(0, fake::MadiInfo());
     LevelRecorder view, other;
