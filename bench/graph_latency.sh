@@ -39,6 +39,7 @@ delays=()
 for _ in $(seq 1 "$runs"); do
     tone
     tone_pid=$!
+    kill_at_exit "$tone_pid" # also when the watch fails
     sleep 1 # connected and linked before the window is watched for steadiness
     delay=$("$LEVORA_WATCH_BIN" 3000 "$first" -- kill -USR1 "$tone_pid")
     kill "$tone_pid"
