@@ -15,7 +15,7 @@
 # stored it at -3,-30. On a loaded machine, a card probe past its deadline shrank a window to
 # an empty meter (moving it, and metering the wrong channels), and a lock made during another
 # lock's resize centred the window on a half-applied width: a round trip moved windows by up
-# to 328 px and a meter stopped following the tone, in 3 runs of 11.
+# to 328 px and a meter stopped following the tone, in 4 runs of 11.
 E2E_PLATFORM=wayland
 source "$(dirname "$0")/../lib.sh"
 source "$(dirname "$0")/weston_lib.sh"
