@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -44,6 +45,34 @@ void ReleaseWaiting() {
     });
 }
 
+// Brings a running modal dialog back when the window manager minimises it: while it is
+// hidden the program's windows refuse input with nothing on the screen to say why. Some
+// window managers offer the button whatever the dialog asks for.
+class KeepShownWhileModal : public QObject {
+public:
+    explicit KeepShownWhileModal(QDialog& dialog) : dialog_(dialog) {
+        dialog_.installEventFilter(this);
+    }
+    ~KeepShownWhileModal() override { dialog_.removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &dialog_ && event->type() == QEvent::WindowStateChange &&
+            dialog_.isMinimized()) {
+            QTimer::singleShot(0, &dialog_, [dialog = &dialog_] {
+                if (dialog->isVisible() && dialog->isMinimized()) {
+                    dialog->showNormal();
+                    dialog->activateWindow();
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QDialog& dialog_;
+};
+
 } // namespace
 
 ModalScope::ModalScope(QWidget& widget) {
@@ -61,6 +90,7 @@ int RunModal(QDialog& dialog) {
     // Copied, so that a runner may replace itself while it runs.
     const ModalRunner runner = State().runner;
     ModalScope scope(dialog);
+    KeepShownWhileModal shown(dialog);
     return runner ? runner(dialog) : dialog.exec();
 }
 

@@ -60,4 +60,19 @@ TEST(RunAboutDialogTest, RunsThroughTheModalRunner) {
     EXPECT_EQ(shown, "About Levora");
 }
 
+// Fault: a window manager that offers minimise on dialogs hid the running About box, and the
+// meter windows then refused every click with nothing on the screen to say why.
+TEST(RunAboutDialogTest, AMinimisedRunningDialogComesBack) {
+    bool cameBack = false;
+    const ScopedModalRunner runner([&cameBack](QDialog& dialog) {
+        dialog.show();
+        dialog.setWindowState(Qt::WindowMinimized);
+        cameBack = QTest::qWaitFor([&] { return !dialog.isMinimized(); });
+        dialog.accept();
+        return dialog.result();
+    });
+    RunAboutDialog();
+    EXPECT_TRUE(cameBack);
+}
+
 } // namespace
