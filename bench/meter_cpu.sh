@@ -3,8 +3,10 @@
 # read from /proc, and levora's memory: private, shared (the window images the X server reads
 # and Qt's backing stores live in shared memory) and proportional (shared pages split among the
 # processes that map them). A watcher counts how often the topmost window's picture changes
-# on the screen meanwhile; with fewer than MIN_CHANGES_PER_SECOND the screen is not really
-# refreshing and the script prints no figure and fails.
+# on the screen right after the measured time (reading a pixel a hundred times a second
+# costs the X server about as much as the meters do, so it does not run during it); with fewer
+# than MIN_CHANGES_PER_SECOND the screen is not really refreshing and the script prints no
+# figure and fails.
 #
 #   bash bench/meter_cpu.sh [LEVORA_BIN [WATCH_BIN]]
 #   WINDOWS=8 FUNCTION=1 SECONDS_MEASURED=30 bash bench/meter_cpu.sh build/release/app/levora
@@ -14,9 +16,9 @@
 # XVFB_ARGS adds server options (for example "-extension MIT-SHM").
 # PLATFORM=wayland runs the windows on weston's headless backend (its software renderer, as
 # the Wayland end-to-end tests) instead of Xvfb and reports weston's CPU time as the server's.
-# There the witness is weston's own timeline, read for WITNESS_SECONDS after the measured
-# time so that it does not weigh on the figure: how many times a second the compositor
-# redrew damage of levora's windows; and screenshots of the topmost window must differ.
+# There the witness is weston's own timeline (for WITNESS_SECONDS, as the watcher on X11): how
+# many times a second the compositor redrew damage of levora's windows; and screenshots of the
+# topmost window must differ.
 set -euo pipefail
 
 levora=${1:-build/release/app/levora}
@@ -124,8 +126,6 @@ ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # A field of /proc/PID/status or smaps_rollup, in MiB.
 mib() { awk -v k="$2:" '$1 == k { printf "%d", $2 / 1024 }' "$1"; }
 hz=$(getconf CLK_TCK)
-[ "$platform" = wayland ] || "$watch" --rate "$seconds" "$watched" >"$tmp/rate" &
-watcher=$!
 app0=$(ticks "$app")
 x0=$(ticks "$xserver")
 t0=$(date +%s.%N)
@@ -133,11 +133,10 @@ sleep "$seconds"
 app1=$(ticks "$app")
 x1=$(ticks "$xserver")
 t1=$(date +%s.%N)
-wait "$watcher"
+witness=${WITNESS_SECONDS:-5}
 if [ "$platform" = wayland ]; then
     # Output repaints that drew damage of a surface, per second, over the compositor's
     # timeline (levora's are the only surfaces that change).
-    witness=${WITNESS_SECONDS:-5}
     timeout "$witness" weston-debug timeline >"$tmp/timeline" || true
     rate=$(awk -v s="$witness" '
         /"N":"core_repaint_begin"/ { drew = 0 }
@@ -159,7 +158,7 @@ if [ "$platform" = wayland ]; then
         exit 1
     fi
 else
-    rate=$(cat "$tmp/rate")
+    rate=$("$watch" --rate "$witness" "$watched")
 fi
 if [ -n "${SCREENSHOT:-}" ]; then
     if [ "$platform" = wayland ]; then weston_screenshot "$SCREENSHOT"; else import -window root "$SCREENSHOT"; fi
@@ -169,12 +168,12 @@ if awk -v r="$rate" -v m="$min_rate" 'BEGIN { exit !(r < m) }'; then
     echo "the screen changed $rate times a second (fewer than $min_rate): not refreshing, no figure" >&2
     exit 1
 fi
-awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v rate="$rate" \
+awk -v a=$((app1 - app0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v rate="$rate" -v witness="$witness" \
     -v w="$windows" -v f="$function" -v server="$([ "$platform" = wayland ] && echo weston || echo X server)" -v load="$(cut -d' ' -f1-3 /proc/loadavg)" \
     -v private="$(mib "/proc/$app/status" RssAnon)" -v shmem="$(mib "/proc/$app/status" RssShmem)" \
     -v pss="$(mib "/proc/$app/smaps_rollup" Pss)" -v xpss="$(mib "/proc/$xserver/smaps_rollup" Pss)" 'BEGIN {
     wall = t1 - t0
-    printf "%d windows of function %d, %.1f s, load %s, screen changes %.1f/s: levora %.2f %%, %s %.2f %%, together %.2f %% of one core; levora memory private %d MiB, shared %d MiB, Pss %d MiB; %s Pss %d MiB\n",
-        w, f, wall, load, rate, 100 * a / hz / wall, server, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
+    printf "%d windows of function %d, %.1f s, load %s, screen changes %.1f/s in the %d s after: levora %.2f %%, %s %.2f %%, together %.2f %% of one core; levora memory private %d MiB, shared %d MiB, Pss %d MiB; %s Pss %d MiB\n",
+        w, f, wall, load, rate, witness, 100 * a / hz / wall, server, 100 * x / hz / wall, 100 * (a + x) / hz / wall,
         private, shmem, pss, server, xpss
 }'

@@ -225,7 +225,14 @@ void CVexaMeterView::resizeEvent(QResizeEvent* event) {
     Relayout();
 }
 
+QPaintEngine* CVexaMeterView::paintEngine() const {
+    // Only asked while the view paints on the screen itself (see ScreenPush::Paint).
+    return nullptr;
+}
+
 void CVexaMeterView::paintEvent(QPaintEvent* event) {
+    if (!redirected(nullptr) && !sharedPainter() && screen_.Paint(canvas_.image(), event->region()))
+        return;
     canvas_.Paint(event);
     // The surface over the window shows whatever Qt repaints, too.
     const QRegion& region = event->region();

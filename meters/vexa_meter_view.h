@@ -78,6 +78,7 @@ protected:
     void MarkReadoutPainted(const QRect& rect);
 
     void resizeEvent(QResizeEvent* event) override;
+    QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

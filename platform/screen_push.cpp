@@ -65,6 +65,8 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     if (!connection_)
         return;
     widget_->setAttribute(Qt::WA_NativeWindow);
+    // Until a push says otherwise (see Paint).
+    widget_->setAttribute(Qt::WA_PaintOnScreen);
     widget_->installEventFilter(this);
     shmAvailable_ = ServerTakesSegmentFds(connection_);
     WatchScreenStacking(connection_);
@@ -158,6 +160,23 @@ bool ScreenPush::Prepare() {
 
 void ScreenPush::ReadScale() {
     unscaled_ = widget_->devicePixelRatioF() == 1.0;
+    if (!unscaled_)
+        PaintOnScreen(false);
+}
+
+void ScreenPush::PaintOnScreen(bool on) {
+    if (widget_->testAttribute(Qt::WA_PaintOnScreen) == on)
+        return;
+    widget_->setAttribute(Qt::WA_PaintOnScreen, on);
+    widget_->update();
+}
+
+bool ScreenPush::Paint(const QImage& image, const QRegion& region) {
+    if (!widget_->testAttribute(Qt::WA_PaintOnScreen))
+        return false;
+    if (!Push(image, std::span(region.begin(), region.end())))
+        PaintOnScreen(false); // Qt paints again, through its backing store
+    return true;
 }
 
 bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {

@@ -39,6 +39,14 @@ public:
     // repaint them.
     bool Push(const QImage& image, std::span<const QRect> rects);
 
+    // For the widget's paint event. Where pushes reach the window, Qt paints the widget on
+    // the screen (Qt::WA_PaintOnScreen, with paintEngine() returning null) and this copies
+    // the region from `image` instead: the window's pixels then exist once, in the image,
+    // not also in the top-level window's backing store, and Qt never shows that store's
+    // stale copy of the meter. False when the paint event is Qt's to handle (another
+    // display, a scaled window). A paint into another device (a grab) is always Qt's.
+    bool Paint(const QImage& image, const QRegion& region);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -46,6 +54,7 @@ private:
     bool Prepare();
     bool Direct() const;
     void ReadScale();
+    void PaintOnScreen(bool on);
     static void SendAllPending();
     void SendPending();
     const QRegion& Visible();
