@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# A meter window's pixels exist once: a big global window on the demo MADI card, metering,
+# holds little more shared memory (the images the X server reads) than one copy of its client
+# area. Regression: Qt's backing store of the whole window kept a second copy of the meter
+# beside the meter's own image, twice the memory for forty windows.
+E2E_SCREEN=1920x1200x24
+source "$(dirname "$0")/lib.sh"
+: "${LEVORA_WATCH_BIN:?LEVORA_WATCH_BIN must name the built levora-window-watch}"
+
+cat >"$conf" <<CONF
+[Workspace]
+NumOfWins=1
+Frame0\SWType=2
+Frame0\CardNumber=0
+Frame0\WinPos.left=10
+Frame0\WinPos.top=10
+Frame0\WinPos.right=1900
+Frame0\WinPos.bottom=1100
+CONF
+
+start_levora
+id=$(wait_for_window "Ostrel Levora - Global Level Meter") || fail "no global window came up"
+# Metering: the window's picture changes on the screen (once the window manager is done
+# placing it).
+for _ in $(seq 1 10); do
+    rate=$("$LEVORA_WATCH_BIN" --rate 1 "$id" 2>/dev/null)
+    awk -v r="$rate" 'BEGIN { exit !(r >= 5) }' && break
+done
+awk -v r="$rate" 'BEGIN { exit !(r >= 5) }' || fail "the window changed $rate times a second"
+
+read -r width height < <(xwininfo -id "$id" | awk '/Width:/ {w = $NF} /Height:/ {h = $NF}
+    END {print w, h}')
+client_kib=$((width * height * 4 / 1024))
+shared_kib=$(awk '$1 == "RssShmem:" {print $2}' "/proc/$pid/status")
+echo "client area ${width}x${height}: $client_kib KiB; shared memory in use: $shared_kib KiB"
+# One copy, and Qt's backing store of the menu, tool and status bars around the meter.
+[ "$shared_kib" -lt $((client_kib * 13 / 10)) ] ||
+    fail "$shared_kib KiB of shared memory for a client area of $client_kib KiB"
