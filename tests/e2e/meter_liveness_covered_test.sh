@@ -9,8 +9,7 @@
 # and then, for good. Differing shots are kept in $E2E_ARTIFACTS (default:
 # e2e-artifacts/meter_liveness_covered).
 # Regression guard for sending only the visible part of a change: a change under B is left
-# out, and must come back when B leaves; a change beside B must still be shown. And for Qt's
-# copy of the window showing over the meter's own pixels when a window is uncovered.
+# out, and must come back when B leaves; a change beside B must still be shown.
 E2E_SCREEN=2560x2400x24
 source "$(dirname "$0")/lib.sh"
 : "${LEVORA_WATCH_BIN:?LEVORA_WATCH_BIN must name the built levora-window-watch}"
