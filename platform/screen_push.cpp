@@ -4,6 +4,7 @@
 #include "platform/push_plan.h"
 #include "platform/screen_visibility.h"
 
+#include <QAbstractEventDispatcher>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -70,11 +71,16 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     widget_->installEventFilter(this);
     shmAvailable_ = ServerTakesSegmentFds(connection_);
     WatchScreenStacking(connection_);
+    // Once for all windows; nested loops (modal dialogs) share the dispatcher.
+    static const bool sending = QObject::connect(QAbstractEventDispatcher::instance(),
+                                                 &QAbstractEventDispatcher::aboutToBlock, qApp,
+                                                 &ScreenPush::SendAllPending);
+    Q_UNUSED(sending);
 }
 
 namespace {
 
-// The pushes with rectangles to send, all sent by one queued call once the poll is over.
+// The pushes with rectangles to send, all sent once the events being handled are done.
 std::vector<ScreenPush*> waiting;
 
 } // namespace
@@ -237,19 +243,24 @@ void ScreenPush::PutRows(const QImage& image, const QRect& rect) {
 bool ScreenPush::Push(const QImage& image, std::span<const QRect> rects) {
     if (!Prepare())
         return false;
-    if (pending_.empty()) {
-        if (waiting.empty())
-            QMetaObject::invokeMethod(qApp, &ScreenPush::SendAllPending, Qt::QueuedConnection);
+    if (pending_.empty())
         waiting.push_back(this);
-    }
     pendingImage_ = &image;
     pending_.insert(pending_.end(), rects.begin(), rects.end());
     return true;
 }
 
 void ScreenPush::SendAllPending() {
-    for (ScreenPush* push : std::exchange(waiting, {}))
+    if (waiting.empty())
+        return;
+    xcb_connection_t* connection = waiting.front()->connection_;
+    static std::vector<ScreenPush*> sending; // keeps its room from poll to poll
+    sending.swap(waiting);
+    for (ScreenPush* push : sending)
         push->SendPending();
+    sending.clear();
+    // The display's own flush before the wait may have run already.
+    xcb_flush(connection);
 }
 
 void ScreenPush::SendPending() {
