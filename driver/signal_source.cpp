@@ -16,10 +16,11 @@ constexpr double kBurstBedDb = -20;
 // Samples are made and summed in blocks aligned to multiples of this; a moving level changes
 // once per block.
 constexpr int kBlock = 512;
+constexpr double kNepersPerDb = std::numbers::ln10 / 20; // exp(dB · this) = 10^(dB / 20)
 constexpr int kLanes = 4; // independent chains, so the loops do not wait on one addition
 
 double DbToLinear(double db) {
-    return std::pow(10.0, db / 20);
+    return std::exp(db * kNepersPerDb);
 }
 
 // Fills blocks with a sine. The phase of each block's first sample is computed afresh, so
@@ -196,8 +197,9 @@ void RenderDemo(uint32_t seed, int64_t first, int64_t count, int rate,
     auto overOffset = static_cast<int64_t>(v.overOffset * rate);
     auto amplitude = [&](int64_t n) {
         double t = static_cast<double>(n) / rate;
-        return DbToLinear(-22 + 13 * std::sin(kTwoPi * t / v.slowPeriod + v.slowPhase) +
-                          6 * std::sin(kTwoPi * t / v.fastPeriod + v.fastPhase));
+        double db = -22 + 13 * SinOfTurns(t / v.slowPeriod + v.slowPhase / kTwoPi) +
+                    6 * SinOfTurns(t / v.fastPeriod + v.fastPhase / kTwoPi);
+        return DbToLinear(db);
     };
     for (int64_t n = first, end = first + count; n < end;) {
         int length = static_cast<int>(std::min<int64_t>(end - n, kBlock - n % kBlock));
@@ -272,6 +274,21 @@ struct Formatter {
 };
 
 } // namespace
+
+double SinOfTurns(double turns) {
+    constexpr double kPi = std::numbers::pi;
+    double x = kTwoPi * (turns - std::round(turns)); // [-π, π]
+    if (x > kPi / 2)
+        x = kPi - x;
+    else if (x < -kPi / 2)
+        x = -kPi - x;
+    // Taylor's series to x^13; the first term left out is below 1e-9 on [-π/2, π/2].
+    const double x2 = x * x;
+    return x * (1 + x2 * (-1.0 / 6 +
+                          x2 * (1.0 / 120 + x2 * (-1.0 / 5040 +
+                                                  x2 * (1.0 / 362880 + x2 * (-1.0 / 39916800 +
+                                                                             x2 / 6227020800))))));
+}
 
 std::string FormatNumber(double value) {
     char text[32];

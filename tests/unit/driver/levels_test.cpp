@@ -1,9 +1,11 @@
 #include "driver/channel_level.h"
+#include "driver/signal_source.h"
 #include "tests/unit/driver/sim_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 using simtest::Rack;
 
@@ -21,6 +23,15 @@ TEST(PeakWord, CarriesMagnitudeAndSaturatedRun) {
     EXPECT_EQ(sim::EncodePeakWord(1.0, 15), 0x7FFFFF0Fu);
     EXPECT_EQ(sim::EncodePeakWord(0, 0), 0u);
     EXPECT_EQ(sim::EncodePeakWord(1e-9, 0), 0u); // below bit 8
+}
+
+// The demo's level swings: every quarter of the turn folds right, also far from zero and
+// below it (a wrong fold flips the sign of a whole quarter).
+TEST(SinOfTurns, MatchesTheSineOverEveryQuarterAndFarOut) {
+    for (double turns = -3.0; turns <= 3.0; turns += 0.001)
+        ASSERT_NEAR(sim::SinOfTurns(turns), std::sin(2 * std::numbers::pi * turns), 1e-9) << turns;
+    for (double turns : {1e4 + 0.25, 123456.75, -98765.125})
+        EXPECT_NEAR(sim::SinOfTurns(turns), std::sin(2 * std::numbers::pi * turns), 1e-6) << turns;
 }
 
 TEST(MeanSquareWord, ScalesByTheLargestPeakMagnitude) {
