@@ -19,6 +19,11 @@ e2e_cleanup() {
         done
         kill -KILL "$pid" 2>/dev/null || true
     done
+    # A sanitizer's report from a program the test ended would go with the directory.
+    if grep -qs "Sanitizer" "$e2e_tmp/levora.log"; then
+        echo "levora.log:" >&2
+        cat "$e2e_tmp/levora.log" >&2
+    fi
     rm -rf "$e2e_tmp"
 }
 trap e2e_cleanup EXIT
