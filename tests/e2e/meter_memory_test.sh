@@ -22,11 +22,12 @@ start_levora
 id=$(wait_for_window "Ostrel Levora - Global Level Meter") || fail "no global window came up"
 # Metering: the window's picture changes on the screen (once the window manager is done
 # placing it).
+metering() { awk -v r="$rate" 'BEGIN { exit !(r >= 5) }'; }
 for _ in $(seq 1 10); do
     rate=$("$LEVORA_WATCH_BIN" --rate 1 "$id" 2>/dev/null)
-    awk -v r="$rate" 'BEGIN { exit !(r >= 5) }' && break
+    metering && break
 done
-awk -v r="$rate" 'BEGIN { exit !(r >= 5) }' || fail "the window changed $rate times a second"
+metering || fail "the window changed $rate times a second"
 
 read -r width height < <(xwininfo -id "$id" | awk '/Width:/ {w = $NF} /Height:/ {h = $NF}
     END {print w, h}')
