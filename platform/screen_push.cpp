@@ -166,8 +166,8 @@ bool ScreenPush::Prepare() {
 
 void ScreenPush::ReadScale() {
     unscaled_ = widget_->devicePixelRatioF() == 1.0;
-    if (!unscaled_)
-        PaintOnScreen(false);
+    // Back on a screen of scale 1 the view paints itself again.
+    PaintOnScreen(unscaled_);
 }
 
 void ScreenPush::PaintOnScreen(bool on) {
