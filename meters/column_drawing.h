@@ -14,6 +14,9 @@
 // bar's end and the marker's rows, so that the fetches overlap the ballistics.
 void PrefetchColumn(const MeterColumn& column, const DrawingContext& dc);
 
+// Every pixel a bar or marker of the column may paint.
+QRect LevelArea(const MeterColumn& column);
+
 // The bar for the column's bar value.
 QRect DrawBar(MeterColumn& column, DrawingContext& dc);
 

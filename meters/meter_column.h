@@ -47,6 +47,10 @@ struct ColumnTrace {
     char readoutText[8] = {};
     COLORREF readoutTextColor = 0;
     COLORREF readoutBackColor = 0;
+
+    // Drawing was skipped while the screen did not show the column (the rest of the trace
+    // still describes the image): it is drawn as soon as it shows again.
+    bool levelsBehind = false;
 };
 
 // One vertical level bar of a meter window: bar and readout geometry, labels, the dB scale

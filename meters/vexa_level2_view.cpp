@@ -1,7 +1,6 @@
 #include "meters/vexa_level2_view.h"
 
 #include "app/command_ids.h"
-#include "app/global_settings.h"
 #include "device/channel_names.h"
 #include "doc/vexa_doc.h"
 #include "meters/column_drawing.h"
@@ -78,35 +77,23 @@ void CVexaLevel2View::OnLevelReport(const LevelReport& report, int32_t) {
     if (!IsLive())
         return;
     std::optional<DrawingContext> dc = ClientContext();
-    if (dc) {
-        for (const MeterColumn& column : columns_)
-            PrefetchColumn(column, *dc);
-    }
+    MeterColumn* const all[] = {&columns_[0], &columns_[1], &columns_[2], &columns_[3]};
+    if (dc)
+        PrefetchLevels(*dc, all);
     ProcessStereoReport(std::span(columns_), report, rateCode_, Table());
     if (!dc)
         return;
-    dc->SetBkColor(backgroundColor_);
-    dc->SelectPen(kBlack);
     readoutTimer_ += report.elapsed;
-    if (readoutTimer_ > kReadoutPeriod) {
-        const LOGFONT previous = dc->SelectFont(font_);
-        dc->SetBkColor(readoutBackColor_);
-        dc->SetTextColor(readoutTextColor_);
-        for (size_t j = 0; j < columns_.size(); ++j)
-            MarkReadoutPainted(DrawReadout(columns_[j], *dc, j == 1 || j == 2));
-        dc->SelectFont(previous);
-        if (CVexaDoc* doc = GetDocument())
-            doc->UpdateAllViews(this);
+    const bool readouts = readoutTimer_ > kReadoutPeriod;
+    if (readouts)
         readoutTimer_ = 0;
-    }
-    const COLORREF warning = Globals().WarningColor;
-    const COLORREF normal = Globals().NormalColor;
-    for (size_t j = 0; j < columns_.size(); ++j) {
-        MeterColumn& column = columns_[j];
-        const QRect bar = DrawBar(column, *dc);
-        // Only the peak columns carry a hold marker.
-        const bool peak = j == 1 || j == 2;
-        MarkColumnPainted(column, bar,
-                          peak ? DrawHoldMarker(column, *dc, warning, normal) : QRect());
-    }
+    DrawLevels(*dc, all, readouts);
+    if (CVexaDoc* doc = GetDocument(); doc && readouts)
+        doc->UpdateAllViews(this);
+}
+
+CVexaMeterView::LevelStyle CVexaLevel2View::StyleOf(const MeterColumn& column) const {
+    // The peak columns, between the two RMS columns, carry the hold markers and may say "OVR".
+    const bool peak = &column == &columns_[1] || &column == &columns_[2];
+    return {.marker = peak, .readout = true, .allowOver = peak};
 }

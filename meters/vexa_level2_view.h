@@ -26,6 +26,7 @@ protected:
     void OnDraw(DrawingContext& dc) override;
     void ResetHolds() override;
     std::span<MeterColumn> Columns() override { return columns_; }
+    LevelStyle StyleOf(const MeterColumn& column) const override;
 
 private:
     StereoParamStore parameters_;

@@ -113,39 +113,28 @@ void CVexaLevel8View::OnLevelReport(const LevelReport& report, int32_t cookie) {
     if (!IsLive())
         return;
     std::optional<DrawingContext> dc = ClientContext();
-    if (dc && cookie >= 0 && 2 * cookie + 1 < static_cast<int32_t>(columns_.size())) {
-        PrefetchColumn(columns_[2 * cookie], *dc);
-        PrefetchColumn(columns_[2 * cookie + 1], *dc);
-    }
+    const bool known = cookie >= 0 && 2 * cookie + 1 < static_cast<int32_t>(columns_.size());
+    MeterColumn* const pair[] = {known ? &columns_[2 * cookie] : nullptr,
+                                 known ? &columns_[2 * cookie + 1] : nullptr};
+    if (dc && known)
+        PrefetchLevels(*dc, pair);
     if (!ProcessMultiChannelReport(std::span(columns_), cookie, report, selection_.rateCode,
                                    Table()))
         return;
     if (!dc)
         return;
-    MeterColumn& a = columns_[2 * cookie];
-    MeterColumn& b = columns_[2 * cookie + 1];
-    dc->SetBkColor(backgroundColor_);
-    dc->SelectPen(kBlack);
     double& timer = readoutTimers_[cookie];
     timer += report.elapsed;
-    if (timer > kReadoutPeriod) {
-        if (!ReadoutsOff()) {
-            const LOGFONT previous = dc->SelectFont(font_);
-            dc->SetBkColor(readoutBackColor_);
-            dc->SetTextColor(readoutTextColor_);
-            const bool allowOver = ParamValue(Table(), kParamTextLevelType) < kTextLevelRmsFrom;
-            MarkReadoutPainted(DrawReadout(a, *dc, allowOver));
-            MarkReadoutPainted(DrawReadout(b, *dc, allowOver));
-            dc->SelectFont(previous);
-        }
-        if (CVexaDoc* doc = GetDocument())
-            doc->UpdateAllViews(this);
+    const bool readouts = timer > kReadoutPeriod;
+    if (readouts)
         timer = 0;
-    }
-    const COLORREF warning = Globals().WarningColor;
-    const COLORREF normal = Globals().NormalColor;
-    for (MeterColumn* column : {&a, &b}) {
-        const QRect bar = DrawBar(*column, *dc);
-        MarkColumnPainted(*column, bar, DrawHoldMarker(*column, *dc, warning, normal));
-    }
+    DrawLevels(*dc, pair, readouts);
+    if (CVexaDoc* doc = GetDocument(); doc && readouts)
+        doc->UpdateAllViews(this);
+}
+
+CVexaMeterView::LevelStyle CVexaLevel8View::StyleOf(const MeterColumn&) const {
+    return {.marker = true,
+            .readout = !ReadoutsOff(),
+            .allowOver = ParamValue(Table(), kParamTextLevelType) < kTextLevelRmsFrom};
 }

@@ -1,11 +1,13 @@
 #include "meters/vexa_meter_view.h"
 
 #include "app/command_ids.h"
+#include "app/global_settings.h"
 #include "app/main_frame.h"
 #include "dialogs/modal_run.h"
 #include "doc/line_archive.h"
 #include "doc/setup_block.h"
 #include "doc/vexa_doc.h"
+#include "meters/column_drawing.h"
 #include "meters/meter_font_dialog.h"
 #include "meters/not_live_drawing.h"
 #include "platform/glyph_cache.h"
@@ -20,19 +22,19 @@
 #include <QPrinter>
 #include <QRegion>
 #include <utility>
+#include <vector>
 
 namespace {
 
 constexpr const char* kFontValue = "Font";
 constexpr double kLevelGapDb = 10; // Top and Bottom Level keep at least this distance
+constexpr COLORREF kBlack = 0;
 
 } // namespace
 
 CVexaMeterView::CVexaMeterView(Profile& profile, int32_t fontHeight)
     : CVexaView(profile), backgroundColor_(GetSysColor(COLOR_BTNFACE)),
-      readoutBackColor_(GetSysColor(COLOR_BTNFACE)), font_(MakeArialFont(fontHeight)) {
-    canvas_.SetImageMaker([this](QSize size) { return screen_.MakeImage(size); });
-}
+      readoutBackColor_(GetSysColor(COLOR_BTNFACE)), font_(MakeArialFont(fontHeight)) {}
 
 void CVexaMeterView::SaveSettings(const std::string& section) {
     SaveParamsToRegistry(Table(), profile(), section);
@@ -202,6 +204,61 @@ void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
     QueueFlush();
 }
 
+void CVexaMeterView::PrefetchLevels(const DrawingContext& dc,
+                                    std::span<MeterColumn* const> columns) {
+    for (const MeterColumn* column : columns)
+        if (screen_.Shows(LevelArea(*column)))
+            PrefetchColumn(*column, dc);
+}
+
+void CVexaMeterView::DrawLevels(DrawingContext& dc, std::span<MeterColumn* const> columns,
+                                bool readouts) {
+    dc.SetBkColor(backgroundColor_);
+    dc.SelectPen(kBlack);
+    if (readouts) {
+        const LOGFONT previous = dc.SelectFont(font_);
+        dc.SetBkColor(readoutBackColor_);
+        dc.SetTextColor(readoutTextColor_);
+        for (MeterColumn* column : columns) {
+            const LevelStyle style = StyleOf(*column);
+            if (!style.readout)
+                continue;
+            const ColumnRect& r = column->readout;
+            if (screen_.Shows(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))))
+                MarkReadoutPainted(DrawReadout(*column, dc, style.allowOver));
+            else
+                levelsBehind_ = column->trace.levelsBehind = true;
+        }
+        dc.SelectFont(previous);
+    }
+    const COLORREF warning = Globals().WarningColor;
+    const COLORREF normal = Globals().NormalColor;
+    for (MeterColumn* column : columns) {
+        if (!screen_.Shows(LevelArea(*column))) {
+            // The trace still says what the image holds: the next drawing paints the difference.
+            levelsBehind_ = column->trace.levelsBehind = true;
+            continue;
+        }
+        const QRect bar = DrawBar(*column, dc);
+        MarkColumnPainted(*column, bar,
+                          StyleOf(*column).marker ? DrawHoldMarker(*column, dc, warning, normal)
+                                                  : QRect());
+    }
+}
+
+void CVexaMeterView::CatchUpLevels() {
+    if (!std::exchange(levelsBehind_, false) || !IsLive())
+        return;
+    std::optional<DrawingContext> dc = canvas_.Context();
+    if (!dc)
+        return;
+    std::vector<MeterColumn*> behind;
+    for (MeterColumn& column : Columns())
+        if (std::exchange(column.trace.levelsBehind, false))
+            behind.push_back(&column);
+    DrawLevels(*dc, behind, true);
+}
+
 void CVexaMeterView::QueueFlush() {
     // One repaint for all reports of a poll, once the poll is over.
     if (!flushQueued_) {
@@ -231,6 +288,7 @@ QPaintEngine* CVexaMeterView::paintEngine() const {
 }
 
 void CVexaMeterView::paintEvent(QPaintEvent* event) {
+    CatchUpLevels();
     if (!redirected(nullptr) && !sharedPainter() && screen_.Paint(canvas_.image(), event->region()))
         return;
     canvas_.Paint(event);
@@ -285,6 +343,7 @@ void CVexaMeterView::Print() {
 QImage CVexaMeterView::PrintedImage() {
     if (!canvas_.HasImage())
         return RenderFullRepaint();
+    CatchUpLevels();
     // A copy: the backing image may live in memory shared with the display server.
     return canvas_.image().copy();
 }

@@ -77,6 +77,21 @@ protected:
     void MarkColumnPainted(const MeterColumn& column, const QRect& bar, const QRect& marker);
     void MarkReadoutPainted(const QRect& rect);
 
+    // What a column of the view shows besides its bar.
+    struct LevelStyle {
+        bool marker = false;
+        bool readout = false;
+        bool allowOver = false; // the readout may say "OVR"
+    };
+    virtual LevelStyle StyleOf(const MeterColumn& column) const = 0;
+    // Fetches the pixels the next levels of `columns` will likely change, where they can be
+    // seen.
+    void PrefetchLevels(const DrawingContext& dc, std::span<MeterColumn* const> columns);
+    // Draws the levels of `columns`: bars, markers and, when `readouts`, readouts, and copies
+    // them to the screen. What the screen does not show at all is left behind, and drawn
+    // once it shows again (at the paint event its expose brings).
+    void DrawLevels(DrawingContext& dc, std::span<MeterColumn* const> columns, bool readouts);
+
     void resizeEvent(QResizeEvent* event) override;
     QPaintEngine* paintEngine() const override;
     void paintEvent(QPaintEvent* event) override;
@@ -97,6 +112,7 @@ private:
     void FullRepaint();
     void QueueFlush();
     void FlushPainted();
+    void CatchUpLevels();
     void ToggleSwitch(int32_t id);
     void ChooseFont();
     void Print();
@@ -113,5 +129,6 @@ private:
     std::array<QRect, 64> markersPainted_;
     QRect readoutsPainted_;
     bool flushQueued_ = false;
+    bool levelsBehind_ = false; // some column's trace says levelsBehind
     std::string notLiveMessage_;
 };

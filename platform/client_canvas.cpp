@@ -16,7 +16,7 @@ void ClientCanvas::Resize(QSize size) {
     }
     if (image_.size() == size)
         return;
-    QImage resized = makeImage_ ? makeImage_(size) : MakeBackingImage(size);
+    QImage resized = MakeBackingImage(size);
     resized.fill(widget_->palette().color(QPalette::Window));
     if (!image_.isNull()) {
         QPainter p(&resized);

@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QRect>
-#include <functional>
 #include <optional>
 
 class QPaintEvent;
@@ -20,10 +19,6 @@ class ClientCanvas {
 public:
     enum class Scaling { ClientPixels, WholeMultiple };
     explicit ClientCanvas(QWidget* widget, Scaling scaling = Scaling::ClientPixels);
-
-    // Where a new image comes from when the size changes (MakeBackingImage unless told).
-    using ImageMaker = std::function<QImage(QSize)>;
-    void SetImageMaker(ImageMaker maker) { makeImage_ = std::move(maker); }
 
     // Keeps the image at the client size; new pixels are the widget's background colour.
     void Resize(QSize size);
@@ -50,5 +45,4 @@ private:
     QWidget* widget_;
     Scaling scaling_;
     QImage image_;
-    ImageMaker makeImage_;
 };

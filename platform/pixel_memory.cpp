@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,43 +19,11 @@ void Unmap(void* info) {
     delete mapping;
 }
 
-bool sharedBackingMemory = false;
-
-QImage MakeSharedBackingImage(QSize size) {
-    const SharedPixels shared = MapSharedPixels(size);
-    if (shared.fd < 0)
-        return QImage(size, QImage::Format_RGB32);
-    close(shared.fd);
-    return QImage(shared.pixels, size.width(), size.height(), qsizetype{size.width()} * 4,
-                  QImage::Format_RGB32, Unmap, new Mapping{shared.pixels, shared.bytes});
-}
-
 } // namespace
-
-void UseSharedBackingMemory() {
-    sharedBackingMemory = true;
-}
-
-SharedPixels MapSharedPixels(QSize size) {
-    const size_t bytes = static_cast<size_t>(size.width()) * 4 * size.height();
-    const int fd = memfd_create("levora-meter", MFD_CLOEXEC);
-    if (fd < 0)
-        return {};
-    void* pixels = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels == MAP_FAILED) {
-        close(fd);
-        return {};
-    }
-    return {fd, static_cast<uchar*>(pixels), bytes};
-}
 
 QImage MakeBackingImage(QSize size) {
     if (size.isEmpty())
         return {};
-    if (sharedBackingMemory)
-        return MakeSharedBackingImage(size);
     const qsizetype rowBytes = qsizetype{size.width()} * 4;
     const size_t bytes = (static_cast<size_t>(rowBytes) * size.height() + kPage - 1) & ~(kPage - 1);
     // Reserve a huge page more than needed, then give back what lies before the first

@@ -1,6 +1,6 @@
 #include "platform/screen_push.h"
 
-#include "platform/pixel_memory.h"
+#include "platform/pixel_staging.h"
 #include "platform/push_plan.h"
 #include "platform/screen_visibility.h"
 
@@ -15,9 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 #include <sys/socket.h>
-#include <unistd.h>
 #include <utility>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -51,15 +49,22 @@ bool ServerTakesSegmentFds(xcb_connection_t* connection) {
     return fds;
 }
 
-} // namespace
+// One ring for all windows of the display, made at the first window; it lives as long as the
+// connection, which Qt closes after the last window is gone.
+PixelStaging* StagingFor(xcb_connection_t* connection) {
+    static PixelStaging* staging = nullptr;
+    static bool tried = false;
+    if (!std::exchange(tried, true) && ServerTakesSegmentFds(connection)) {
+        staging = new PixelStaging(connection);
+        if (!staging->Valid()) {
+            delete staging;
+            staging = nullptr;
+        }
+    }
+    return staging;
+}
 
-struct ScreenPush::Segment {
-    xcb_connection_t* connection;
-    uint32_t id;
-    void* pixels;
-    size_t bytes;
-    ScreenPush* owner; // null once the push is gone
-};
+} // namespace
 
 ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     connection_ = X11Connection();
@@ -69,7 +74,7 @@ ScreenPush::ScreenPush(QWidget* widget) : QObject(widget), widget_(widget) {
     // Until a push says otherwise (see Paint).
     widget_->setAttribute(Qt::WA_PaintOnScreen);
     widget_->installEventFilter(this);
-    shmAvailable_ = ServerTakesSegmentFds(connection_);
+    staging_ = StagingFor(connection_);
     WatchScreenStacking(connection_);
     // Once for all windows; nested loops (modal dialogs) share the dispatcher.
     static const bool sending = QObject::connect(QAbstractEventDispatcher::instance(),
@@ -87,45 +92,6 @@ std::vector<ScreenPush*> waiting;
 
 ScreenPush::~ScreenPush() {
     std::erase(waiting, this);
-    if (segment_)
-        segment_->owner = nullptr;
-}
-
-QImage ScreenPush::MakeImage(QSize size) {
-    if (!shmAvailable_ || size.isEmpty())
-        return MakeBackingImage(size);
-    const SharedPixels shared = MapSharedPixels(size);
-    if (shared.fd < 0)
-        return MakeBackingImage(size);
-    // The server reads the segment; xcb closes our descriptor once it is sent. Asking whether
-    // the server took it costs a round trip, once per size of the window.
-    const uint32_t id = xcb_generate_id(connection_);
-    if (xcb_generic_error_t* error = xcb_request_check(
-            connection_, xcb_shm_attach_fd_checked(connection_, id, shared.fd, 1))) {
-        std::free(error);
-        munmap(shared.pixels, shared.bytes);
-        shmAvailable_ = false;
-        return MakeBackingImage(size);
-    }
-    auto* segment = new Segment{connection_, id, shared.pixels, shared.bytes, this};
-    if (segment_)
-        segment_->owner = nullptr;
-    segment_ = segment;
-    auto release = [](void* info) {
-        auto* gone = static_cast<Segment*>(info);
-        if (gone->owner)
-            gone->owner->segment_ = nullptr;
-        xcb_shm_detach(gone->connection, gone->id);
-        munmap(gone->pixels, gone->bytes);
-        delete gone;
-    };
-    return QImage(shared.pixels, size.width(), size.height(), size.width() * 4,
-                  QImage::Format_RGB32, release, segment);
-}
-
-bool ScreenPush::Shared(const QImage& image) const {
-    return segment_ && image.constBits() == segment_->pixels &&
-           image.bytesPerLine() == qsizetype{image.width()} * 4;
 }
 
 bool ScreenPush::Direct() const {
@@ -183,6 +149,15 @@ bool ScreenPush::Paint(const QImage& image, const QRegion& region) {
     if (!Push(image, std::span(region.begin(), region.end())))
         PaintOnScreen(false); // Qt paints again, through its backing store
     return true;
+}
+
+bool ScreenPush::Shows(const QRect& rect) {
+    if (!connection_)
+        return true;
+    if (!widget_->isVisible())
+        return false;
+    // Elsewhere (a scaled window) Qt paints, and shows what it paints.
+    return !Prepare() || Visible().intersects(rect);
 }
 
 bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {
@@ -274,14 +249,8 @@ void ScreenPush::SendPending() {
     }
     const QRegion seen = Visible() & (image.rect() & widget_->rect());
     for (const QRect& visible : PlanPushes(pending_, seen)) {
-        if (Shared(image))
-            xcb_shm_put_image(
-                connection_, window_, gc_, static_cast<uint16_t>(image.width()),
-                static_cast<uint16_t>(image.height()), static_cast<uint16_t>(visible.left()),
-                static_cast<uint16_t>(visible.top()), static_cast<uint16_t>(visible.width()),
-                static_cast<uint16_t>(visible.height()), static_cast<int16_t>(visible.left()),
-                static_cast<int16_t>(visible.top()), depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
-                segment_->id, 0);
+        if (staging_)
+            staging_->Put(image, visible, window_, gc_, depth_);
         else
             PutRows(image, visible);
     }

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+class PixelStaging;
 class QWindow;
 class QWidget;
 struct xcb_connection_t;
@@ -18,8 +19,8 @@ struct xcb_connection_t;
 // than all of the drawing, so incremental drawing is shown this way. Full repaints, and
 // whatever Qt paints for its own reasons, still take the widget's paint event, which copies
 // the same image; an exposed window is repainted from the image too.
-// Where the server offers shared memory, the backing image lives in a segment the server
-// reads itself, and a rectangle costs a short request instead of its pixels on the socket.
+// Where the server offers shared memory, rectangles reach it through a shared ring (see
+// pixel_staging.h) and cost a short request instead of their pixels on the socket.
 // The rectangles of a poll go out together once the poll is over, joined where that is
 // cheaper and only where the screen shows the window (see screen_visibility.h, push_plan.h).
 class ScreenPush : public QObject {
@@ -27,10 +28,6 @@ public:
     // Makes the widget a native window when the display is X11.
     explicit ScreenPush(QWidget* widget);
     ~ScreenPush() override;
-
-    // A blank backing image for the widget, in memory shared with the X server when it can
-    // be; see MakeBackingImage.
-    QImage MakeImage(QSize size);
 
     // Copies the rectangles of `image` (in widget pixels, as the widget shows it one to one)
     // to the window once the events being handled are done; they are sent off before the
@@ -47,6 +44,11 @@ public:
     // display, a scaled window). A paint into another device (a grab) is always Qt's.
     bool Paint(const QImage& image, const QRegion& region);
 
+    // False when the screen shows nothing of `rect` (widget pixels) and nothing else will
+    // show it: it is covered, the window is minimised, or the widget hidden. Drawing there
+    // can wait for the expose that comes when it shows again.
+    bool Shows(const QRect& rect);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -59,7 +61,6 @@ private:
     void SendPending();
     const QRegion& Visible();
     void PutRows(const QImage& image, const QRect& rect);
-    bool Shared(const QImage& image) const;
 
     QWidget* widget_;
     xcb_connection_t* connection_ = nullptr;
@@ -74,9 +75,6 @@ private:
     std::vector<QRect> pending_; // pushed since the last send
     QRegion visible_;            // what the screen shows of the window
     bool visibleKnown_ = false;
-    uint64_t visibleGeneration_ = 0; // of ScreenStackingGeneration() when visible_ was read
-    bool shmAvailable_ = false;      // the server takes segments as file descriptors
-    // The segment of the last image MakeImage shared, while that image lives.
-    struct Segment;
-    Segment* segment_ = nullptr;
+    uint64_t visibleGeneration_ = 0;  // of ScreenStackingGeneration() when visible_ was read
+    PixelStaging* staging_ = nullptr; // null where the server takes no shared memory
 };

@@ -123,7 +123,23 @@ for scale in 1 2; do
     repaint_a
     shoot_still "$e2e_tmp/right-repainted.png"
     same "$e2e_tmp/right.png" "$e2e_tmp/right-repainted.png" "right half covered"
-    echo "scale $scale: what was sent equals the repainted window, open and half covered"
+
+    # B over all of A: nothing of A is drawn while nothing of it shows, and A catches up when
+    # B leaves. Regression guard for skipping the drawing of unseen windows: a bar drawn on
+    # from where it stood before B came would keep a wrong stretch for good.
+    read -r cx cy < <(xwininfo -id "$a" | awk '/Absolute upper-left X/ {x = $NF}
+        /Absolute upper-left Y/ {y = $NF} END {print x, y}')
+    move_b "$cx" "$cy"
+    signal sine 1000 -3
+    sleep 2
+    move_b "$bx" "$by"
+    shoot_still "$e2e_tmp/all.png"
+    [ "$(compare -metric AE "$e2e_tmp/all.png" "$e2e_tmp/right.png" null: 2>&1 || true)" != 0 ] ||
+        fail "scale $scale: the level given while A was covered did not show"
+    # B meters the same card and was never covered: A shows what B shows.
+    import -window "$b" "$e2e_tmp/b.png"
+    same "$e2e_tmp/all.png" "$e2e_tmp/b.png" "all covered while the level changed"
+    echo "scale $scale: what was sent equals the repainted window, open, half and all covered"
 
     kill -TERM "$pid"
     wait_for_exit "$pid" || fail "levora did not end after SIGTERM"
