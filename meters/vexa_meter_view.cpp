@@ -344,7 +344,7 @@ QImage CVexaMeterView::PrintedImage() {
     if (!canvas_.HasImage())
         return RenderFullRepaint();
     CatchUpLevels();
-    // A copy: the backing image may live in memory shared with the display server.
+    // A copy: the meters go on drawing into the backing image.
     return canvas_.image().copy();
 }
 
