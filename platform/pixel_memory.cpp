@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,4 +45,18 @@ QImage MakeBackingImage(QSize size) {
     madvise(pixels, bytes, MADV_HUGEPAGE);
     return QImage(pixels, size.width(), size.height(), rowBytes, QImage::Format_RGB32, Unmap,
                   new Mapping{pixels, bytes});
+}
+
+SharedPixels MapSharedPixels(const char* name, size_t bytes) {
+    const int fd = memfd_create(name, MFD_CLOEXEC);
+    if (fd < 0)
+        return {};
+    void* pixels = MAP_FAILED;
+    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
+        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (pixels == MAP_FAILED) {
+        close(fd);
+        return {};
+    }
+    return {fd, static_cast<uchar*>(pixels)};
 }

@@ -1,10 +1,11 @@
 #include "platform/pixel_staging.h"
 
+#include "platform/pixel_memory.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
-#include <unistd.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -21,27 +22,20 @@ PixelStaging::PixelStaging(xcb_connection_t* connection, size_t bytes) : connect
     bytes = quarterBytes_ * kQuarters;
     if (quarterBytes_ < kLeastQuarterBytes)
         return;
-    const int fd = memfd_create("levora-staging", MFD_CLOEXEC);
-    if (fd < 0)
+    const SharedPixels shared = MapSharedPixels("levora-staging", bytes);
+    if (!shared.pixels)
         return;
-    void* pixels = MAP_FAILED;
-    if (ftruncate(fd, static_cast<off_t>(bytes)) == 0)
-        pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels == MAP_FAILED) {
-        close(fd);
-        return;
-    }
     // xcb closes the descriptor once it is sent. Asking whether the server took it costs a
     // round trip, once.
     const uint32_t id = xcb_generate_id(connection_);
-    if (xcb_generic_error_t* error =
-            xcb_request_check(connection_, xcb_shm_attach_fd_checked(connection_, id, fd, 1))) {
+    if (xcb_generic_error_t* error = xcb_request_check(
+            connection_, xcb_shm_attach_fd_checked(connection_, id, shared.fd, 1))) {
         std::free(error);
-        munmap(pixels, bytes);
+        munmap(shared.pixels, bytes);
         return;
     }
     id_ = id;
-    pixels_ = static_cast<uint8_t*>(pixels);
+    pixels_ = shared.pixels;
     bytes_ = bytes;
 }
 

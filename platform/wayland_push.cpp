@@ -1,5 +1,7 @@
 #include "platform/wayland_push.h"
 
+#include "platform/pixel_memory.h"
+
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
 #include <QEvent>
@@ -220,14 +222,13 @@ bool WaylandPush::MakeBuffers(const QRect& shown, int scale) {
     stride_ = width * 4;
     const size_t bytes = static_cast<size_t>(stride_) * height;
     poolBytes_ = bytes * buffers_.size();
-    poolFd_ = memfd_create("levora-wayland", MFD_CLOEXEC);
-    if (poolFd_ < 0 || ftruncate(poolFd_, static_cast<off_t>(poolBytes_)) != 0)
+    const SharedPixels shared = MapSharedPixels("levora-wayland", poolBytes_);
+    if (!shared.pixels)
         return false;
-    void* pool = mmap(nullptr, poolBytes_, PROT_READ | PROT_WRITE, MAP_SHARED, poolFd_, 0);
-    if (pool == MAP_FAILED)
-        return false;
-    pool_ = static_cast<uchar*>(pool);
-    wl_shm_pool* shmPool = wl_shm_create_pool(g->shm, poolFd_, static_cast<int32_t>(poolBytes_));
+    pool_ = shared.pixels;
+    // The pool keeps a descriptor of its own.
+    wl_shm_pool* shmPool = wl_shm_create_pool(g->shm, shared.fd, static_cast<int32_t>(poolBytes_));
+    close(shared.fd);
     for (size_t i = 0; i < buffers_.size(); ++i) {
         Buffer& buffer = buffers_[i];
         buffer.buffer = wl_shm_pool_create_buffer(shmPool, static_cast<int32_t>(i * bytes), width,
@@ -260,10 +261,7 @@ void WaylandPush::DropBuffers() {
     }
     if (pool_)
         munmap(pool_, poolBytes_);
-    if (poolFd_ >= 0)
-        close(poolFd_);
     pool_ = nullptr;
-    poolFd_ = -1;
     shown_ = QRect();
 }
 
