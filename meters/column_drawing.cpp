@@ -67,13 +67,6 @@ void PrefetchColumn(const MeterColumn& column, const DrawingContext& dc) {
     }
 }
 
-QRect LevelArea(const MeterColumn& column) {
-    // The bar's black starts above its top, where a marker at the top reaches.
-    const ColumnRect& bar = column.bar;
-    const int32_t top = std::min(bar.top - column.textHeight / 6, bar.top);
-    return QRect(bar.left, top, bar.right - bar.left, bar.bottom - top);
-}
-
 QRect DrawBar(MeterColumn& column, DrawingContext& dc) {
     const COLORREF normal = Globals().NormalColor;
     const COLORREF warning = Globals().WarningColor;

@@ -4,6 +4,7 @@
 #include "platform/drawing_context.h"
 
 #include <QRect>
+#include <algorithm>
 
 // The drawing operations of a meter column on a client drawing context. Bars, markers and
 // readouts paint only what differs from what the column's trace says the image holds, and
@@ -15,7 +16,12 @@
 void PrefetchColumn(const MeterColumn& column, const DrawingContext& dc);
 
 // Every pixel a bar or marker of the column may paint.
-QRect LevelArea(const MeterColumn& column);
+inline QRect LevelArea(const MeterColumn& column) {
+    // The bar's black starts above its top, where a marker at the top reaches.
+    const ColumnRect& bar = column.bar;
+    const int32_t top = std::min(bar.top - column.textHeight / 6, bar.top);
+    return QRect(bar.left, top, bar.right - bar.left, bar.bottom - top);
+}
 
 // The bar for the column's bar value.
 QRect DrawBar(MeterColumn& column, DrawingContext& dc);

@@ -206,13 +206,24 @@ void CVexaMeterView::MarkReadoutPainted(const QRect& rect) {
 
 void CVexaMeterView::PrefetchLevels(const DrawingContext& dc,
                                     std::span<MeterColumn* const> columns) {
+    const ScreenPush::Showing shown = screen_.Shown();
+    if (shown.Nothing())
+        return;
     for (const MeterColumn* column : columns)
-        if (screen_.Shows(LevelArea(*column)))
+        if (shown.Shows(LevelArea(*column)))
             PrefetchColumn(*column, dc);
 }
 
 void CVexaMeterView::DrawLevels(DrawingContext& dc, std::span<MeterColumn* const> columns,
                                 bool readouts) {
+    const ScreenPush::Showing shown = screen_.Shown();
+    if (shown.Nothing()) {
+        // Each trace still says what the image holds: the next drawing paints the difference.
+        for (MeterColumn* column : columns)
+            column->trace.levelsBehind = true;
+        levelsBehind_ = levelsBehind_ || !columns.empty();
+        return;
+    }
     dc.SetBkColor(backgroundColor_);
     dc.SelectPen(kBlack);
     if (readouts) {
@@ -224,7 +235,7 @@ void CVexaMeterView::DrawLevels(DrawingContext& dc, std::span<MeterColumn* const
             if (!style.readout)
                 continue;
             const ColumnRect& r = column->readout;
-            if (screen_.Shows(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))))
+            if (shown.Shows(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))))
                 MarkReadoutPainted(DrawReadout(*column, dc, style.allowOver));
             else
                 levelsBehind_ = column->trace.levelsBehind = true;
@@ -234,8 +245,7 @@ void CVexaMeterView::DrawLevels(DrawingContext& dc, std::span<MeterColumn* const
     const COLORREF warning = Globals().WarningColor;
     const COLORREF normal = Globals().NormalColor;
     for (MeterColumn* column : columns) {
-        if (!screen_.Shows(LevelArea(*column))) {
-            // The trace still says what the image holds: the next drawing paints the difference.
+        if (!shown.Shows(LevelArea(*column))) {
             levelsBehind_ = column->trace.levelsBehind = true;
             continue;
         }

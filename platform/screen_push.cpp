@@ -151,13 +151,16 @@ bool ScreenPush::Paint(const QImage& image, const QRegion& region) {
     return true;
 }
 
-bool ScreenPush::Shows(const QRect& rect) {
+ScreenPush::Showing ScreenPush::Shown() {
     if (!connection_)
-        return true;
+        return {true, nullptr};
     if (!widget_->isVisible())
-        return false;
+        return {false, nullptr};
     // Elsewhere (a scaled window) Qt paints, and shows what it paints.
-    return !Prepare() || Visible().intersects(rect);
+    if (!Prepare())
+        return {true, nullptr};
+    const QRegion& visible = Visible();
+    return {visibleWhole_, visible.isEmpty() || visibleWhole_ ? nullptr : &visible};
 }
 
 bool ScreenPush::eventFilter(QObject* watched, QEvent* event) {
@@ -191,6 +194,7 @@ const QRegion& ScreenPush::Visible() {
     if (!visibleKnown_ || visibleGeneration_ != ScreenStackingGeneration()) {
         visibleGeneration_ = ScreenStackingGeneration();
         visible_ = ReadVisibleRegion(connection_, window_);
+        visibleWhole_ = QRegion(widget_->rect()).subtracted(visible_).isEmpty();
         visibleKnown_ = true;
     }
     return visible_;

@@ -44,10 +44,22 @@ public:
     // display, a scaled window). A paint into another device (a grab) is always Qt's.
     bool Paint(const QImage& image, const QRegion& region);
 
-    // False when the screen shows nothing of `rect` (widget pixels) and nothing else will
-    // show it: it is covered, the window is minimised, or the widget hidden. Drawing there
-    // can wait for the expose that comes when it shows again.
-    bool Shows(const QRect& rect);
+    // What the screen shows of the widget now, read once for the many rectangles of a poll
+    // (valid until the events being handled are done). A rectangle (widget pixels) it does
+    // not show is covered, in a minimised window or a hidden widget, and nothing else will
+    // show it: drawing there can wait for the expose that comes when it shows again.
+    class Showing {
+    public:
+        bool Nothing() const { return !part_ && !all_; }
+        bool Shows(const QRect& rect) const { return part_ ? part_->intersects(rect) : all_; }
+
+    private:
+        friend class ScreenPush;
+        Showing(bool all, const QRegion* part) : all_(all), part_(part) {}
+        bool all_;
+        const QRegion* part_; // null when the widget shows all or nothing of itself
+    };
+    Showing Shown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,6 +86,7 @@ private:
     const QImage* pendingImage_ = nullptr;
     std::vector<QRect> pending_; // pushed since the last send
     QRegion visible_;            // what the screen shows of the window
+    bool visibleWhole_ = false;  // ... and that is all of it
     bool visibleKnown_ = false;
     uint64_t visibleGeneration_ = 0;  // of ScreenStackingGeneration() when visible_ was read
     PixelStaging* staging_ = nullptr; // null where the server takes no shared memory
