@@ -31,10 +31,19 @@ bool FormatDeviceName(int slot, DeviceName& name) {
     name[0] = '\0';
     if (slot < 0 || slot >= kCardSlots)
         return false;
-    if (IsMadiSlot(slot))
-        std::snprintf(name.data(), name.size(), "\\\\.\\madiOut%d", 32 * slot);
-    else
-        std::snprintf(name.data(), name.size(), "\\\\.\\kestrelOut%d", 13 * (slot - kMadiSlots));
+    // Formatted once: every poll names every slot.
+    static const std::array<DeviceName, kCardSlots> kNames = [] {
+        std::array<DeviceName, kCardSlots> names{};
+        for (int s = 0; s < kCardSlots; ++s) {
+            if (IsMadiSlot(s))
+                std::snprintf(names[s].data(), names[s].size(), "\\\\.\\madiOut%d", 32 * s);
+            else
+                std::snprintf(names[s].data(), names[s].size(), "\\\\.\\kestrelOut%d",
+                              13 * (s - kMadiSlots));
+        }
+        return names;
+    }();
+    name = kNames[slot];
     return true;
 }
 

@@ -159,7 +159,7 @@ int32_t LevelEngine::RegisterView(int32_t meterType, ChannelSelection& selection
         return rate;
     for (int32_t i = 0; i < range.count; ++i) {
         const int32_t pair = ChannelNames::DriverPair(selection, range.first + i);
-        Subscribe(slots_[SlotIndex(selection.CardNumber, selection.BusType, pair)], view, i);
+        Subscribe(SlotIndex(selection.CardNumber, selection.BusType, pair), view, i);
         registeredRate_[selection.CardNumber] = rate;
     }
     return rate;
@@ -176,8 +176,9 @@ void LevelEngine::ProbeSelectionCard(ChannelSelection& selection) {
         selection.cardKind = knownKinds_[card];
 }
 
-void LevelEngine::Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie) {
-    slot.active = 1;
+void LevelEngine::Subscribe(int index, LevelListener* view, int32_t cookie) {
+    active_[index] = true;
+    ChannelSlot& slot = slots_[index];
     const auto free = std::find(slot.listeners.begin(), slot.listeners.end(), nullptr);
     if (free == slot.listeners.end())
         return;
@@ -187,7 +188,8 @@ void LevelEngine::Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cook
 
 void LevelEngine::UnregisterView(const LevelListener* view) {
     std::erase_if(registrations_, [view](const Registration& r) { return r.view == view; });
-    for (ChannelSlot& slot : slots_) {
+    for (int index = 0; index < kSlots; ++index) {
+        ChannelSlot& slot = slots_[index];
         bool cleared = false;
         for (LevelListener*& listener : slot.listeners) {
             if (listener == view) {
@@ -198,7 +200,7 @@ void LevelEngine::UnregisterView(const LevelListener* view) {
         const bool empty = std::all_of(slot.listeners.begin(), slot.listeners.end(),
                                        [](const LevelListener* l) { return l == nullptr; });
         if (cleared && empty)
-            slot.active = 0;
+            active_[index] = false;
     }
 }
 
@@ -218,9 +220,8 @@ void LevelEngine::Poll() {
 LevelEngine::CardSet LevelEngine::CardsToRead() const {
     CardSet cards{};
     for (int card = 0; card < kCardSlots; ++card) {
-        for (int bus = 0; bus < kBuses && !cards[card]; ++bus)
-            for (int pair = 0; pair < kPairsPerBus && !cards[card]; ++pair)
-                cards[card] = slots_[SlotIndex(card, bus, pair)].active != 0;
+        const auto first = active_.begin() + SlotIndex(card, 0, 0);
+        cards[card] = std::any_of(first, first + kBuses * kPairsPerBus, std::identity());
     }
     return cards;
 }
@@ -267,9 +268,10 @@ bool LevelEngine::PollCard(int card, const PollReadings& readings, double elapse
     const uint8_t* block = readings.blocks[card].data();
     for (int bus = 0; bus < kBuses; ++bus) {
         for (int pair = 0; pair < kPairsPerBus; ++pair) {
-            const ChannelSlot& slot = slots_[SlotIndex(card, bus, pair)];
-            if (!slot.active)
+            const int index = SlotIndex(card, bus, pair);
+            if (!active_[index])
                 continue;
+            const ChannelSlot& slot = slots_[index];
             const LevelReport report = BuildReport(block, layout, bus, pair, elapsed);
             // Re-read every entry: a listener may unregister itself or others during its call.
             for (int j = 0; j < ChannelSlot::kListeners; ++j) {

@@ -18,7 +18,6 @@ class PollDriver;
 struct ChannelSlot {
     static constexpr int kListeners = 20;
 
-    int32_t active = 0;
     std::array<LevelListener*, kListeners> listeners{};
     // Position of the pair within the registration that filled the entry.
     std::array<int32_t, kListeners> cookies{};
@@ -99,6 +98,8 @@ public:
     }
     // `index` must be within 0..kSlots-1.
     const ChannelSlot& Slot(int index) const { return slots_[index]; }
+    // Whether the slot has had a listener since its last listener left.
+    bool SlotActive(int index) const { return active_[index]; }
 
 private:
     struct Registration {
@@ -109,7 +110,7 @@ private:
     };
 
     void StartPolling();
-    void Subscribe(ChannelSlot& slot, LevelListener* view, int32_t cookie);
+    void Subscribe(int index, LevelListener* view, int32_t cookie);
     double TakeElapsed(uint32_t now);
     // The card's part of a poll from its readings. Returns whether the card answered in
     // another speed than at one of its registrations.
@@ -126,6 +127,9 @@ private:
     bool polling_ = false;
     uint32_t lastTick_ = 0;
     std::array<ChannelSlot, kSlots> slots_{};
+    // Apart from the slots, so that a poll's look for the active ones reads a few cache lines
+    // and not one per slot.
+    std::array<bool, kSlots> active_{};
     std::array<int32_t, driver_protocol::kCardSlots> registeredRate_{};
     std::array<int32_t, driver_protocol::kCardSlots> missedPolls_{};
     std::array<bool, driver_protocol::kCardSlots> answered_{};

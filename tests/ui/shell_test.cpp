@@ -464,7 +464,7 @@ TEST_F(NoCardShellTest, ChannelSetupWithoutCardsRegistersNothing) {
     EXPECT_TRUE(Doc(0)->levelState.running);
     EXPECT_EQ(Doc(0)->levelState.rateCode, 0);
     for (int i = 0; i < LevelEngine::kSlots; ++i)
-        ASSERT_EQ(engine.Slot(i).active, 0) << i;
+        ASSERT_FALSE(engine.SlotActive(i)) << i;
     EXPECT_EQ(profile.ReadInt("Settings", "ChanNumber", 0), -1);
     EXPECT_EQ(Frame(0)->findChild<QLabel*>("59143")->text(), "No driver answers");
 }

@@ -58,6 +58,9 @@ protected:
     const ChannelSlot& SlotOf(int card, int bus, int pair) const {
         return engine->Slot(LevelEngine::SlotIndex(card, bus, pair));
     }
+    bool ActiveAt(int card, int bus, int pair) const {
+        return engine->SlotActive(LevelEngine::SlotIndex(card, bus, pair));
+    }
 
     // The driver pairs a poll reported to `view`, in order, checked against their cookies.
     void ExpectPairs(const LevelRecorder& view, int bus, const std::vector<int>& pairs,
@@ -73,7 +76,7 @@ protected:
 
     bool AnySlotActive() const {
         for (int i = 0; i < LevelEngine::kSlots; ++i) {
-            if (engine->Slot(i).active)
+            if (engine->SlotActive(i))
                 return true;
         }
         return false;
@@ -116,7 +119,7 @@ TEST_P(SubscriptionTest, FillsTheDriverPairsAndReportsThem) {
     std::vector<int32_t> cookies;
     for (size_t i = 0; i < c.driverPairs.size(); ++i) {
         const ChannelSlot& slot = SlotOf(card, bus, c.driverPairs[i]);
-        EXPECT_EQ(slot.active, 1);
+        EXPECT_TRUE(ActiveAt(card, bus, c.driverPairs[i]));
         EXPECT_EQ(slot.listeners[0], &view);
         EXPECT_EQ(slot.cookies[0], static_cast<int32_t>(i));
         cookies.push_back(static_cast<int32_t>(i));
@@ -204,13 +207,13 @@ TEST_F(LevelEngineTest, TwoViewsOnOnePairBothReportUntilTheLastLeaves) {
     EXPECT_EQ(second.calls.size(), 2u);
 
     engine->UnregisterView(&first);
-    EXPECT_EQ(SlotOf(0, 0, 7).active, 1);
+    EXPECT_TRUE(ActiveAt(0, 0, 7));
     engine->Poll();
     EXPECT_EQ(first.calls.size(), 2u);
     EXPECT_EQ(second.calls.size(), 3u);
 
     engine->UnregisterView(&second);
-    EXPECT_EQ(SlotOf(0, 0, 7).active, 0);
+    EXPECT_FALSE(ActiveAt(0, 0, 7));
     const int reads = card.levelRequests;
     engine->Poll();
     EXPECT_EQ(card.levelRequests, reads);
@@ -240,7 +243,7 @@ TEST_F(LevelEngineTest, FullSlotTakesNoTwentyFirstListener) {
         Register(LevelEngine::kStereoMeter, Stereo(0, 0, 10), view);
     for (int j = 0; j < ChannelSlot::kListeners; ++j)
         EXPECT_EQ(SlotOf(0, 0, 10).listeners[j], &views[j]);
-    EXPECT_FALSE(SlotOf(0, 0, 11).active);
+    EXPECT_FALSE(ActiveAt(0, 0, 11));
     EXPECT_EQ(SlotOf(0, 0, 11).listeners[0], nullptr);
     EXPECT_EQ(SlotOf(0, 1, 10).listeners[0], nullptr);
 
