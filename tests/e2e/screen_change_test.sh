@@ -61,16 +61,22 @@ follows_level -6 "the scale 2 screen"
 # What the drawing put on screen is what a full repaint (an exposure of every window) shows.
 # The simulated tone's mean square, read every 20 ms on a loaded machine, may step a bar's end
 # by a row now and then: two rows of each of the 8 bars (14 px wide) may differ, each logical
-# pixel four on screen at scale 2; a push at the wrong scale misplaces thousands.
+# pixel four on screen at scale 2; a push at the wrong scale misplaces thousands, in every
+# pair of shots. A machine loaded by other tests may still be busy with the repaint at the
+# second shot of a pair, so the pair is taken again, up to three times.
 shot() { import -window "$window" "$e2e_tmp/$1.png"; }
-sleep 1
-shot pushed
-xrefresh
-sleep 0.5
-shot repainted
-differing=$(compare -metric AE "$e2e_tmp/pushed.png" "$e2e_tmp/repainted.png" null: 2>&1 || true)
-[ "$differing" -le $((8 * 2 * 14 * 4)) ] ||
-    fail "$differing pixels on the scale 2 screen differ from a full repaint"
+for attempt in 1 2 3; do
+    sleep 1
+    shot pushed
+    xrefresh
+    sleep 0.5
+    shot repainted
+    differing=$(compare -metric AE "$e2e_tmp/pushed.png" "$e2e_tmp/repainted.png" null: 2>&1 || true)
+    echo "attempt $attempt: $differing pixels differ from a full repaint"
+    [ "$differing" -le $((8 * 2 * 14 * 4)) ] && break
+    [ "$attempt" -lt 3 ] ||
+        fail "$differing pixels on the scale 2 screen differ from a full repaint"
+done
 
 xdotool windowmove "$window" 100 10
 wait_for_width -eq "$narrow" || fail "back on the scale 1 screen the window is $(width) px wide"
