@@ -25,8 +25,8 @@ struct wl_subsurface;
 // (from the widget's paint event), so the surface always shows what the widget would.
 // Weston's software renderer draws a subsurface's damage of a commit as one bounding box and
 // filtered, so there the compositor spends about twice what it did (yet less than the copies
-// cost the program). Surfaces cut into strips a few bars wide shrank those boxes threefold
-// but cost the compositor as much again in commits and views.
+// cost the program). Surfaces cut into strips two bars wide shrank those boxes by only a
+// third, the bars of a strip ending at different heights, and their commits cost as much.
 // LEVORA_PLAIN_WAYLAND=1 leaves everything to Qt.
 class WaylandPush : public QObject {
 public:
